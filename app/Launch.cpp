@@ -1,0 +1,65 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/Launch.h"
+
+#include <QCoreApplication>
+#include <QSharedMemory>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstring>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+const char launchToken[] = "7d3e9b20-5f4c-4a81-b6d2-0c9e8f17a3b5";
+
+// Written by the signal handler, read by the event loop.
+int s_signalPipe[2] = {-1, -1};
+
+void forwardSignal(int)
+{
+    const char byte = 1;
+    // Nothing else is async-signal-safe here; a full pipe already wakes us.
+    [[maybe_unused]] const ssize_t written = write(s_signalPipe[0], &byte, 1);
+}
+} // namespace
+
+bool isLaunchCommandLine(int argc, const char *const *argv)
+{
+    // Whole-string equality: neither a prefix nor a longer text passes.
+    return argc == 2 && std::strcmp(argv[1], launchToken) == 0;
+}
+
+QString singleInstanceKey()
+{
+    return QStringLiteral("quilmo_config_tools_%1").arg(getuid(), 0, 10);
+}
+
+bool acquireSingleInstanceLock(QSharedMemory &lock)
+{
+    if (lock.attach(QSharedMemory::ReadWrite))
+        return false;
+    // Another copy that started at the same moment created it first.
+    const bool created = lock.create(1, QSharedMemory::ReadWrite);
+    return created || lock.error() != QSharedMemory::AlreadyExists;
+}
+
+void quitEventLoopOnTerminationSignals()
+{
+    if (socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(s_signalPipe[1], QSocketNotifier::Read,
+                                         QCoreApplication::instance());
+    QObject::connect(notifier, &QSocketNotifier::activated, [] {
+        char byte;
+        [[maybe_unused]] const ssize_t bytes = read(s_signalPipe[1], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = forwardSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGINT, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}

@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_LAUNCH_H
+#define QUILMO_LAUNCH_H
+
+#include <QString>
+
+class QSharedMemory;
+
+/// The only command line the tool accepts: its name and the launch token.
+bool isLaunchCommandLine(int argc, const char *const *argv);
+
+/// The per-user single-instance key, "quilmo_config_tools_<uid>".
+QString singleInstanceKey();
+
+/**
+ * Takes the single-instance lock on @p lock (already keyed).
+ * @return false when another copy of this user holds it, including one
+ * that won a simultaneous start.
+ */
+bool acquireSingleInstanceLock(QSharedMemory &lock);
+
+/// Makes SIGTERM, SIGINT and SIGHUP end the event loop like closing the
+/// window, so that the normal teardown (and the lock's release) runs.
+/// Needs a QCoreApplication.
+void quitEventLoopOnTerminationSignals();
+
+#endif

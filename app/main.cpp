@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/Launch.h"
+#include "app/MainWindow.h"
+#include "config/ConfigBus.h"
+
+#include <QApplication>
+#include <QSharedMemory>
+
+#include <iostream>
+
+int main(int argc, char *argv[])
+{
+    if (!isLaunchCommandLine(argc, argv)) {
+        std::cerr << "Parameter error!" << std::endl;
+        return -1;
+    }
+    QApplication app(argc, argv);
+    QSharedMemory lock(singleInstanceKey());
+    if (!acquireSingleInstanceLock(lock))
+        return 0; // another copy of this user is running
+    if (!ConfigBus::instance()->init())
+        return -1;
+    quitEventLoopOnTerminationSignals();
+
+    int status = 0;
+    {
+        MainWindow window(nullptr);
+        window.setVisible(true);
+        status = app.exec();
+        ConfigBus::instance()->uninit();
+    } // the window and its pages go before the lock is released
+    return status;
+}

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_CONFIG_H
+#define QUILMO_CONFIG_H
+
+#include <QString>
+
+enum WordLibDirPathLocation {
+    WordLibDirPathUser = 0,
+    WordLibDirPathSystem = 1,
+};
+
+/**
+ * @brief Where the tool's files live.
+ *
+ * Every path is derived from QDir::homePath() on each call; nothing is
+ * cached, so a changed HOME is seen at once. Directory paths end in "/".
+ */
+class Config
+{
+public:
+    Config() = delete;
+
+    static QString dataDirPath();
+    static QString configDirPath();
+    static QString configFilePath();
+    /// Empty for a location that is neither user nor system.
+    static QString wordLibDirPath(WordLibDirPathLocation location);
+    static QString fcitxConfigFilePath();
+
+    /// An integer from the fcitx configuration file ("Section/Entry");
+    /// defaultValue when the file, the key or a number is missing.
+    static int fcitxConfigValue_Int(const QString &key, int defaultValue);
+    /// The fcitx candidate count, capped at 9 (no lower bound).
+    static int fcitxCandidateCount();
+};
+
+#endif

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "config/ConfigBus.h"
+
+#include "config/ConfigBusIBus.h"
+
+ConfigBus *ConfigBus::s_instance = nullptr;
+
+ConfigBus *ConfigBus::instance()
+{
+    if (!s_instance)
+        s_instance = new ConfigBusIBus; // lives until the process exits
+    return s_instance;
+}
+
+void ConfigBus::setInstance(ConfigBus *bus)
+{
+    s_instance = bus;
+}

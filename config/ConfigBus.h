@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_CONFIGBUS_H
+#define QUILMO_CONFIGBUS_H
+
+#include <QString>
+
+/**
+ * @brief Pushes committed values to the running input method.
+ *
+ * One process-wide instance, reached through instance() right before each
+ * call. Writes are fire-and-forget: a failure is logged by the
+ * implementation, never returned, so a page always goes on to the file.
+ */
+class ConfigBus
+{
+public:
+    virtual ~ConfigBus() = default;
+
+    /// The process-wide instance; created (not initialised) on first use
+    /// and never deleted.
+    static ConfigBus *instance();
+
+    /// Replaces the instance, for tests that record or fake the bus. The
+    /// caller keeps ownership; nullptr goes back to the real bus.
+    static void setInstance(ConfigBus *bus);
+
+    /// Connects to the service. Returns false only if start-up must stop.
+    virtual bool init() = 0;
+    virtual void uninit() = 0;
+    virtual void setValue_Int(const QString &name, int value) = 0;
+    virtual void setValue_String(const QString &name, const QString &value) = 0;
+
+private:
+    static ConfigBus *s_instance;
+};
+
+#endif

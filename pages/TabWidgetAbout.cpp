@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "pages/TabWidgetAbout.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace
+{
+QLabel *headingLabel(const QString &text)
+{
+    auto *label = new QLabel(text);
+    QFont font = label->font();
+    font.setWeight(QFont::Bold);
+    label->setFont(font);
+    return label;
+}
+} // namespace
+
+TabWidgetAbout::TabWidgetAbout(QWidget *parent)
+    : TabWidgetBase(QStringLiteral("about"), parent)
+{
+    auto *layout = new QVBoxLayout;
+    layout->addWidget(headingLabel(QStringLiteral("版本与授权")));
+    layout->addWidget(new QLabel(QStringLiteral("输入法版本: 2.0")));
+    layout->addWidget(
+        new QLabel(QStringLiteral("版权所有 © 2026 墨岚拼音开发组")));
+    layout->addWidget(
+        new QLabel(QStringLiteral("墨岚拼音开发组保留所有权利。")));
+    layout->addWidget(headingLabel(QStringLiteral("Internet")));
+    layout->addWidget(new QLabel(
+        QStringLiteral("输入法论坛：https://forum.quilmo.example.org/")));
+    layout->addWidget(
+        new QLabel(QStringLiteral("联系我们：support@quilmo.example.org")));
+    layout->addItem(
+        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding));
+    setLayout(layout);
+}
+
+QMap<QString, QString> TabWidgetAbout::apply()
+{
+    return {};
+}
+
+void TabWidgetAbout::reset() {}

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "support/IBusDaemon.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QStandardPaths>
+#include <QThread>
+
+#include <ibus.h>
+
+#include <csignal>
+
+namespace
+{
+const char *const memconf = "/usr/libexec/ibus-memconf";
+
+using ConnectionPtr = std::unique_ptr<GDBusConnection, void (*)(gpointer)>;
+
+ConnectionPtr connectTo(const QString &address)
+{
+    auto flags =
+        GDBusConnectionFlags(G_DBUS_CONNECTION_FLAGS_AUTHENTICATION_CLIENT |
+                             G_DBUS_CONNECTION_FLAGS_MESSAGE_BUS_CONNECTION);
+    GDBusConnection *connection = g_dbus_connection_new_for_address_sync(
+        address.toUtf8().constData(), flags, nullptr, nullptr, nullptr);
+    return ConnectionPtr(connection, g_object_unref);
+}
+} // namespace
+
+IBusDaemon::IBusDaemon() = default;
+
+IBusDaemon::~IBusDaemon()
+{
+    resume();
+    for (QProcess *process : {&m_ibus, &m_dbus}) {
+        process->terminate();
+        if (!process->waitForFinished(3000))
+            process->kill();
+        process->waitForFinished(3000);
+    }
+}
+
+QString IBusDaemon::start()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("ibus-daemon")).isEmpty())
+        return QStringLiteral("ibus-daemon is not installed");
+    if (!QFile::exists(QLatin1String(memconf)))
+        return QStringLiteral("ibus-memconf is not installed");
+    m_dbus.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                  QStringLiteral("--print-address=1")});
+    if (!m_dbus.waitForReadyRead(5000))
+        return QStringLiteral("dbus-daemon did not start");
+    m_dbusAddress = QString::fromUtf8(m_dbus.readLine()).trimmed();
+    qputenv("IBUS_ADDRESS", address().toUtf8());
+    return startIBus();
+}
+
+QString IBusDaemon::address() const
+{
+    return QStringLiteral("unix:path=") +
+           m_dir.filePath(QStringLiteral("ibus"));
+}
+
+QString IBusDaemon::startIBus()
+{
+    QFile::remove(m_dir.filePath(QStringLiteral("ibus"))); // a killed one's
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_dbusAddress);
+    m_ibus.setProcessEnvironment(env);
+    m_ibus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_ibus.start(QStringLiteral("ibus-daemon"),
+                 {QStringLiteral("--panel=disable"),
+                  QStringLiteral("--emoji-extension=disable"),
+                  QStringLiteral("--cache=none"),
+                  QStringLiteral("--config=") + QLatin1String(memconf),
+                  QStringLiteral("--address=") + address()});
+    if (!m_ibus.waitForStarted(5000))
+        return QStringLiteral("ibus-daemon did not start");
+    if (!waitForConfigService())
+        return QStringLiteral("the IBus configuration service did not come up");
+    return QString();
+}
+
+bool IBusDaemon::waitForConfigService() const
+{
+    const QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+        ConnectionPtr connection = connectTo(address());
+        if (connection) {
+            IBusConfig *config =
+                ibus_config_new(connection.get(), nullptr, nullptr);
+            if (config) {
+                g_object_unref(config);
+                return true;
+            }
+        }
+        // libibus checks the service through its own bus, which notices a
+        // restarted daemon from the event loop.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+    return false;
+}
+
+void IBusDaemon::kill()
+{
+    m_ibus.kill();
+    m_ibus.waitForFinished(3000);
+}
+
+QString IBusDaemon::restart()
+{
+    return startIBus();
+}
+
+void IBusDaemon::pause()
+{
+    if (m_ibus.state() == QProcess::Running)
+        ::kill(pid_t(m_ibus.processId()), SIGSTOP);
+}
+
+void IBusDaemon::resume()
+{
+    if (m_ibus.state() == QProcess::Running)
+        ::kill(pid_t(m_ibus.processId()), SIGCONT);
+}
+
+QVariant IBusDaemon::value(const QString &name) const
+{
+    ConnectionPtr connection = connectTo(address());
+    if (!connection)
+        return QVariant();
+    IBusConfig *config = ibus_config_new(connection.get(), nullptr, nullptr);
+    if (!config)
+        return QVariant();
+    GVariant *value = ibus_config_get_value(config, "engine/quilmo",
+                                            name.toUtf8().constData());
+    g_object_unref(config);
+    if (!value)
+        return QVariant();
+    QVariant result;
+    if (g_variant_is_of_type(value, G_VARIANT_TYPE_INT32))
+        result = int(g_variant_get_int32(value));
+    else if (g_variant_is_of_type(value, G_VARIANT_TYPE_STRING))
+        result = QString::fromUtf8(g_variant_get_string(value, nullptr));
+    g_variant_unref(value);
+    return result;
+}

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_TESTS_TESTSUPPORT_H
+#define QUILMO_TESTS_TESTSUPPORT_H
+
+#include "config/ConfigBus.h"
+
+#include <QList>
+#include <QPair>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariant>
+
+/// A fresh, empty HOME for the lifetime of the object.
+class TemporaryHome
+{
+public:
+    TemporaryHome();
+    ~TemporaryHome();
+    QString path() const { return m_dir.path(); }
+    /// Writes @p content to a file below HOME, creating its directories.
+    void writeFile(const QString &relativePath, const QByteArray &content);
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome;
+};
+
+/// Collects the debug output while it lives.
+class DebugCapture
+{
+public:
+    DebugCapture();
+    ~DebugCapture();
+    QStringList lines() const;
+    void clear();
+};
+
+/**
+ * @brief A ConfigBus that records every write instead of sending it.
+ * Installed behind ConfigBus::instance() for its lifetime.
+ */
+class RecordingConfigBus : public ConfigBus
+{
+public:
+    RecordingConfigBus();
+    ~RecordingConfigBus() override;
+
+    bool init() override { return true; }
+    void uninit() override {}
+    void setValue_Int(const QString &name, int value) override;
+    void setValue_String(const QString &name, const QString &value) override;
+
+    /// (name, value) in call order; ints as int, strings as QString.
+    QList<QPair<QString, QVariant>> calls;
+};
+
+#endif

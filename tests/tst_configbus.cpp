@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// ConfigBusIBus against a private ibus-daemon: what reaches "engine/quilmo",
+// the trace lines, and a daemon that dies.
+#include "config/ConfigBusIBus.h"
+#include "support/IBusDaemon.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+
+class TestConfigBus : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void instanceIsOneObject();
+    void valuesReachTheService_data();
+    void valuesReachTheService();
+    void intWriteTracesNameAndValue();
+    void stringWriteTracesNothingOnSuccess();
+    void deadDaemonFailsEachWriteAndRestartedOneReceives();
+
+private:
+    IBusDaemon m_daemon;
+    ConfigBus *m_bus = nullptr;
+};
+
+void TestConfigBus::initTestCase()
+{
+    const QString why = m_daemon.start();
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    m_bus = ConfigBus::instance();
+    QVERIFY(m_bus->init());
+}
+
+void TestConfigBus::instanceIsOneObject()
+{
+    QCOMPARE(ConfigBus::instance(), m_bus);
+    QVERIFY(dynamic_cast<ConfigBusIBus *>(m_bus));
+}
+
+void TestConfigBus::valuesReachTheService_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("int") << "candidateCount" << QVariant(5);
+    QTest::newRow("negative int") << "customPhraseDisplayPos" << QVariant(-1);
+    QTest::newRow("ascii string")
+        << "wordLibNames" << QVariant(QStringLiteral("user.qlb;a.qlb"));
+    QTest::newRow("chinese string")
+        << "wordLibNames" << QVariant(QStringLiteral("user.qlb;中文.qlb"));
+    QTest::newRow("latin-1 string")
+        << "wordLibNames" << QVariant(QStringLiteral("café.qlb"));
+    QTest::newRow("empty string") << "wordLibNames" << QVariant(QString());
+}
+
+void TestConfigBus::valuesReachTheService()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, value);
+    DebugCapture debug;
+    if (value.type() == QVariant::Int)
+        m_bus->setValue_Int(name, value.toInt());
+    else
+        m_bus->setValue_String(name, value.toString());
+    QVERIFY(!debug.lines().contains(QStringLiteral("ibus set value failed!")));
+    const QVariant stored = m_daemon.value(name);
+    QCOMPARE(stored.type(),
+             value.type() == QVariant::Int ? QVariant::Int : QVariant::String);
+    QCOMPARE(stored, value);
+}
+
+void TestConfigBus::intWriteTracesNameAndValue()
+{
+    DebugCapture debug;
+    m_bus->setValue_Int(QStringLiteral("hideStatusWindow"), 1);
+    QCOMPARE(debug.lines(),
+             QStringList({QStringLiteral("name:  \"hideStatusWindow\" , "
+                                         "value:  1"),
+                          QStringLiteral("hideStatusWindow")}));
+}
+
+void TestConfigBus::stringWriteTracesNothingOnSuccess()
+{
+    DebugCapture debug;
+    m_bus->setValue_String(QStringLiteral("wordLibNames"),
+                           QStringLiteral("user.qlb;sys.qlb"));
+    QCOMPARE(debug.lines(), QStringList());
+}
+
+void TestConfigBus::deadDaemonFailsEachWriteAndRestartedOneReceives()
+{
+    m_daemon.kill();
+    {
+        DebugCapture debug;
+        m_bus->setValue_Int(QStringLiteral("ziRate"), 2);
+        m_bus->setValue_String(QStringLiteral("wordLibNames"),
+                               QStringLiteral("user.qlb"));
+        QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")),
+                 2);
+    }
+    const QString why = m_daemon.restart();
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    // The client learns of the new daemon from the event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [this] {
+            DebugCapture debug;
+            m_bus->setValue_Int(QStringLiteral("ziRate"), 0);
+            return debug.lines().count(
+                       QStringLiteral("ibus set value failed!")) == 0;
+        }(),
+        10000);
+    QCOMPARE(m_daemon.value(QStringLiteral("ziRate")), QVariant(0));
+}
+
+QTEST_MAIN(TestConfigBus)
+#include "tst_configbus.moc"
