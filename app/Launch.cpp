@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Launch.h"
 
+#include "BuildConfig.h"
+
 #include <QCoreApplication>
 #include <QSharedMemory>
 #include <QSocketNotifier>
@@ -12,8 +14,6 @@
 
 namespace
 {
-const char launchToken[] = "7d3e9b20-5f4c-4a81-b6d2-0c9e8f17a3b5";
-
 // Written by the signal handler, read by the event loop.
 int s_signalPipe[2] = {-1, -1};
 
@@ -28,7 +28,7 @@ void forwardSignal(int)
 bool isLaunchCommandLine(int argc, const char *const *argv)
 {
     // Whole-string equality: neither a prefix nor a longer text passes.
-    return argc == 2 && std::strcmp(argv[1], launchToken) == 0;
+    return argc == 2 && std::strcmp(argv[1], QUILMO_LAUNCH_TOKEN) == 0;
 }
 
 QString singleInstanceKey()

@@ -15,12 +15,13 @@ int main(int argc, char *argv[])
         return -1;
     }
     QApplication app(argc, argv);
+    // Before the lock exists, so that whoever sees the lock can end us.
+    quitEventLoopOnTerminationSignals();
     QSharedMemory lock(singleInstanceKey());
     if (!acquireSingleInstanceLock(lock))
         return 0; // another copy of this user is running
     if (!ConfigBus::instance()->init())
         return -1;
-    quitEventLoopOnTerminationSignals();
 
     int status = 0;
     {

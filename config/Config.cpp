@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/Config.h"
 
-#include "DataDir.h"
+#include "BuildConfig.h"
 
 #include <QDir>
 #include <QSettings>

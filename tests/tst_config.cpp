@@ -1,0 +1,90 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// Where the tool's files live, and the one value read from fcitx.
+#include "config/Config.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+
+class TestConfig : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void pathsFollowHome();
+    void systemDirectoryIgnoresHome();
+    void unknownLocationIsEmpty();
+    void fcitxCandidateCount_data();
+    void fcitxCandidateCount();
+    void fcitxValueFallsBackToCallersDefault();
+};
+
+void TestConfig::pathsFollowHome()
+{
+    TemporaryHome home;
+    const QString base = home.path() + QStringLiteral("/.config/quilmo/");
+    QCOMPARE(Config::configDirPath(), base);
+    QCOMPARE(Config::configFilePath(),
+             base + QStringLiteral("config_ibus.ini"));
+    QCOMPARE(Config::wordLibDirPath(WordLibDirPathUser),
+             base + QStringLiteral("wordlib/"));
+    QCOMPARE(Config::fcitxConfigFilePath(),
+             home.path() + QStringLiteral("/.config/fcitx/config"));
+
+    TemporaryHome other; // nothing is cached
+    QVERIFY(Config::configFilePath().startsWith(other.path()));
+}
+
+void TestConfig::systemDirectoryIgnoresHome()
+{
+    TemporaryHome home;
+    QCOMPARE(Config::wordLibDirPath(WordLibDirPathSystem),
+             Config::dataDirPath() + QStringLiteral("wordlib/"));
+    QVERIFY(Config::dataDirPath().endsWith('/'));
+    QVERIFY(!Config::dataDirPath().startsWith(home.path()));
+}
+
+void TestConfig::unknownLocationIsEmpty()
+{
+    QCOMPARE(Config::wordLibDirPath(WordLibDirPathLocation(2)), QString());
+}
+
+void TestConfig::fcitxCandidateCount_data()
+{
+    QTest::addColumn<QByteArray>("fcitxFile");
+    QTest::addColumn<int>("count");
+    QTest::newRow("five") << QByteArray("[Output]\nCandidateWordNumber=5\n")
+                          << 5;
+    QTest::newRow("capped at nine")
+        << QByteArray("[Output]\nCandidateWordNumber=12\n") << 9;
+    QTest::newRow("zero kept")
+        << QByteArray("[Output]\nCandidateWordNumber=0\n") << 0;
+    QTest::newRow("negative kept")
+        << QByteArray("[Output]\nCandidateWordNumber=-3\n") << -3;
+    QTest::newRow("not a number")
+        << QByteArray("[Output]\nCandidateWordNumber=many\n") << 8;
+    QTest::newRow("no entry") << QByteArray("[Output]\nOther=1\n") << 8;
+    QTest::newRow("other section")
+        << QByteArray("[Input]\nCandidateWordNumber=5\n") << 8;
+    QTest::newRow("no file") << QByteArray() << 8;
+}
+
+void TestConfig::fcitxCandidateCount()
+{
+    QFETCH(QByteArray, fcitxFile);
+    QFETCH(int, count);
+    TemporaryHome home;
+    if (!fcitxFile.isNull())
+        home.writeFile(QStringLiteral(".config/fcitx/config"), fcitxFile);
+    QCOMPARE(Config::fcitxCandidateCount(), count);
+}
+
+void TestConfig::fcitxValueFallsBackToCallersDefault()
+{
+    TemporaryHome home;
+    QCOMPARE(Config::fcitxConfigValue_Int(
+                 QStringLiteral("Output/CandidateWordNumber"), 3),
+             3);
+}
+
+QTEST_GUILESS_MAIN(TestConfig)
+#include "tst_config.moc"

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The real executable as a process: its command line, the single-instance
+// lock and how it ends.
+#include "app/Launch.h"
+#include "support/TestSupport.h"
+
+#include <QProcess>
+#include <QSharedMemory>
+#include <QtTest>
+
+#include <csignal>
+#include <unistd.h>
+
+namespace
+{
+const QString token = QStringLiteral("7d3e9b20-5f4c-4a81-b6d2-0c9e8f17a3b5");
+const QString tool = QStringLiteral(QUILMO_TOOL);
+} // namespace
+
+class TestLaunch : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void rejectsCommandLine_data();
+    void rejectsCommandLine();
+    void keyNamesTheUser();
+    void secondCopyLeavesAtOnce_data();
+    void secondCopyLeavesAtOnce();
+    void segmentOfACrashedCopyIsClearedByTheNextStart();
+
+private:
+    /// Starts the tool with a private HOME and no reachable IBus daemon.
+    void startTool(QProcess &process, const QStringList &arguments);
+    /// Waits until a running copy holds the lock.
+    bool waitForLock();
+    /// Runs a copy to its end and returns its exit code (-2: still running).
+    int runToEnd(const QStringList &arguments, QByteArray *stderrText);
+
+    std::unique_ptr<TemporaryHome> m_home;
+};
+
+void TestLaunch::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+}
+
+void TestLaunch::cleanup()
+{
+    m_home.reset();
+}
+
+void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("IBUS_ADDRESS"), QStringLiteral("unix:path=") +
+                                                   m_home->path() +
+                                                   QStringLiteral("/no-ibus"));
+    const QString runtimeDir = m_home->path() + QStringLiteral("/run");
+    QDir().mkpath(runtimeDir);
+    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner |
+                                          QFile::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    process.setProcessEnvironment(env);
+    process.start(tool, arguments);
+    QVERIFY(process.waitForStarted());
+}
+
+bool TestLaunch::waitForLock()
+{
+    QSharedMemory probe(singleInstanceKey());
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        if (probe.attach()) {
+            probe.detach();
+            return true;
+        }
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+int TestLaunch::runToEnd(const QStringList &arguments, QByteArray *stderrText)
+{
+    QProcess process;
+    startTool(process, arguments);
+    if (!process.waitForFinished(10000)) {
+        process.kill();
+        process.waitForFinished();
+        return -2;
+    }
+    if (stderrText)
+        *stderrText = process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode()
+                                                        : -3;
+}
+
+void TestLaunch::rejectsCommandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("no argument") << QStringList();
+    QTest::newRow("two arguments") << QStringList({token, token});
+    QTest::newRow("one extra character") << QStringList({token + 'a'});
+    QTest::newRow("last character missing") << QStringList({token.chopped(1)});
+    QTest::newRow("upper case") << QStringList({token.toUpper()});
+    QTest::newRow("empty") << QStringList({QString()});
+}
+
+void TestLaunch::rejectsCommandLine()
+{
+    QFETCH(QStringList, arguments);
+    QByteArray errors;
+    QCOMPARE(runToEnd(arguments, &errors), 255);
+    QCOMPARE(errors, QByteArray("Parameter error!\n"));
+}
+
+void TestLaunch::keyNamesTheUser()
+{
+    QCOMPARE(singleInstanceKey(), QStringLiteral("quilmo_config_tools_") +
+                                      QString::number(getuid()));
+}
+
+void TestLaunch::secondCopyLeavesAtOnce_data()
+{
+    QTest::addColumn<int>("endSignal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::newRow("SIGHUP") << int(SIGHUP);
+}
+
+void TestLaunch::secondCopyLeavesAtOnce()
+{
+    QFETCH(int, endSignal);
+    QProcess first;
+    startTool(first, {token});
+    QVERIFY(waitForLock());
+
+    QByteArray errors;
+    QCOMPARE(runToEnd({token}, &errors), 0);
+    QCOMPARE(errors, QByteArray());
+    QCOMPARE(first.state(), QProcess::Running);
+
+    // A signal ends the first copy like closing its window: status 0 and
+    // the lock released, so the next start runs.
+    ::kill(pid_t(first.processId()), endSignal);
+    QVERIFY(first.waitForFinished(10000));
+    QCOMPARE(first.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first.exitCode(), 0);
+
+    QProcess next;
+    startTool(next, {token});
+    QVERIFY(waitForLock());
+    QCOMPARE(runToEnd({token}, nullptr), 0);
+    next.terminate();
+    QVERIFY(next.waitForFinished(10000));
+}
+
+void TestLaunch::segmentOfACrashedCopyIsClearedByTheNextStart()
+{
+    QProcess crashed;
+    startTool(crashed, {token});
+    QVERIFY(waitForLock());
+    crashed.kill();
+    QVERIFY(crashed.waitForFinished(10000));
+
+    // The leftover segment still looks like a running copy once...
+    QCOMPARE(runToEnd({token}, nullptr), 0);
+    // ...and that start, the last to detach, removed it.
+    QProcess next;
+    startTool(next, {token});
+    QVERIFY(waitForLock());
+    QCOMPARE(next.state(), QProcess::Running);
+    next.terminate();
+    QVERIFY(next.waitForFinished(10000));
+    QCOMPARE(next.exitCode(), 0);
+}
+
+QTEST_GUILESS_MAIN(TestLaunch)
+#include "tst_launch.moc"

@@ -1,0 +1,286 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The settings container: the commit loop behind OK and Apply, Cancel,
+// Reset, the about-page button rule, a settings file that cannot be
+// written, and the about page itself.
+#include "app/MainWidget.h"
+#include "app/TabWidgetBase.h"
+#include "config/Config.h"
+#include "pages/TabWidgetAbout.h"
+#include "support/TestSupport.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace
+{
+using Settings = QMap<QString, QString>;
+QStringList s_calls; // "<page>.apply" / "<page>.reset", in call order
+
+/// A page whose next apply() returns a preset result once.
+class FakePage : public TabWidgetBase
+{
+public:
+    FakePage(const QString &name, QMap<QString, QString> result)
+        : TabWidgetBase(name, nullptr), m_result(std::move(result))
+    {
+    }
+    QMap<QString, QString> apply() override
+    {
+        s_calls.append(name() + QStringLiteral(".apply"));
+        return std::exchange(m_result, {});
+    }
+    void reset() override { s_calls.append(name() + QStringLiteral(".reset")); }
+
+private:
+    QMap<QString, QString> m_result;
+};
+
+/// Records save failures instead of showing a modal box.
+class TestableMainWidget : public MainWidget
+{
+public:
+    QStringList failures;
+
+protected:
+    void showSaveFailure(const QString &path) override
+    {
+        failures.append(path);
+    }
+};
+
+QMap<QString, QString> groupOf(const QString &group)
+{
+    QSettings file(Config::configFilePath(), QSettings::IniFormat);
+    file.beginGroup(group);
+    QMap<QString, QString> values;
+    for (const QString &key : file.childKeys())
+        values.insert(key, file.value(key).toString());
+    return values;
+}
+} // namespace
+
+class TestMainWidget : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { qRegisterMetaType<Settings>(); }
+    void init();
+    void cleanup();
+    void applyCommitsEveryPageInTabOrder();
+    void okCommitsSilentlyAndCloses();
+    void cancelDropsEverything();
+    void resetReachesOnlyCurrentPage();
+    void aboutPageLeavesOnlyOk();
+    void unwritableFileKeepsValuesForNextSave_data();
+    void unwritableFileKeepsValuesForNextSave();
+    void aboutPageHoldsNoSettings();
+
+private:
+    /// Replaces the real pages by fakes named p0..p3 with these results.
+    void useFakePages(const QList<QMap<QString, QString>> &results);
+    QPushButton *button(const QString &text) const;
+
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<TestableMainWidget> m_widget;
+};
+
+void TestMainWidget::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    m_bus = std::make_unique<RecordingConfigBus>();
+    m_widget = std::make_unique<TestableMainWidget>();
+    s_calls.clear();
+}
+
+void TestMainWidget::cleanup()
+{
+    m_widget.reset();
+    m_bus.reset();
+    m_home.reset();
+}
+
+void TestMainWidget::useFakePages(const QList<QMap<QString, QString>> &results)
+{
+    auto *tabs = m_widget->findChild<QTabWidget *>();
+    while (tabs->count() > 0) {
+        QWidget *page = tabs->widget(0);
+        tabs->removeTab(0);
+        delete page;
+    }
+    for (int i = 0; i < results.size(); ++i)
+        tabs->addTab(new FakePage(QStringLiteral("p%1").arg(i), results[i]),
+                     QString::number(i));
+    tabs->setCurrentIndex(0);
+}
+
+QPushButton *TestMainWidget::button(const QString &text) const
+{
+    for (QPushButton *candidate : m_widget->findChildren<QPushButton *>()) {
+        if (candidate->text() == text)
+            return candidate;
+    }
+    return nullptr;
+}
+
+void TestMainWidget::applyCommitsEveryPageInTabOrder()
+{
+    const QList<QMap<QString, QString>> results = {
+        {{"candidatecount", "5"}, {"zirate", "0"}},
+        {},
+        {{"enableimode", "0"}},
+        {}};
+    useFakePages(results);
+    QStringList writtenBeforeSignal;
+    connect(m_widget.get(), &MainWidget::settingChanged, this,
+            [&](const QMap<QString, QString> &settings) {
+                const QString group = s_calls.last().section('.', 0, 0);
+                writtenBeforeSignal.append(
+                    groupOf(group) == settings ? group : QString());
+            });
+    QSignalSpy spy(m_widget.get(), &MainWidget::settingChanged);
+
+    QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
+
+    QCOMPARE(s_calls,
+             QStringList({"p0.apply", "p1.apply", "p2.apply", "p3.apply"}));
+    QCOMPARE(spy.count(), 4);
+    for (int i = 0; i < 4; ++i)
+        QCOMPARE(spy.at(i).at(0).value<Settings>(), results[i]);
+    QCOMPARE(writtenBeforeSignal, QStringList({"p0", "p1", "p2", "p3"}));
+    QCOMPARE(groupOf("p0"), results[0]);
+    QCOMPARE(groupOf("p2"), results[2]);
+    QVERIFY(m_widget->failures.isEmpty());
+}
+
+void TestMainWidget::okCommitsSilentlyAndCloses()
+{
+    useFakePages({{{"candidatecount", "3"}}, {}, {}, {}});
+    m_widget->show();
+    QSignalSpy spy(m_widget.get(), &MainWidget::settingChanged);
+
+    QTest::mouseClick(button(QStringLiteral("确定")), Qt::LeftButton);
+
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(s_calls.size(), 4);
+    QCOMPARE(groupOf("p0"), (QMap<QString, QString>{{"candidatecount", "3"}}));
+    QVERIFY(!m_widget->isVisible());
+}
+
+void TestMainWidget::cancelDropsEverything()
+{
+    useFakePages({{{"candidatecount", "3"}}, {}, {}, {}});
+    m_widget->show();
+
+    QTest::mouseClick(button(QStringLiteral("取消")), Qt::LeftButton);
+
+    QVERIFY(s_calls.isEmpty());
+    QVERIFY(!QFile::exists(Config::configFilePath()));
+    QVERIFY(m_bus->calls.isEmpty());
+    QVERIFY(!m_widget->isVisible());
+}
+
+void TestMainWidget::resetReachesOnlyCurrentPage()
+{
+    useFakePages({{}, {}, {}, {}});
+    m_widget->findChild<QTabWidget *>()->setCurrentIndex(2);
+    QTest::mouseClick(button(QStringLiteral("恢复本页默认设置")),
+                      Qt::LeftButton);
+    QCOMPARE(s_calls, QStringList({"p2.reset"}));
+}
+
+void TestMainWidget::aboutPageLeavesOnlyOk()
+{
+    auto *tabs = m_widget->findChild<QTabWidget *>();
+    QCOMPARE(tabs->count(), 4);
+    const QStringList titles = {tabs->tabText(0), tabs->tabText(1),
+                                tabs->tabText(2), tabs->tabText(3)};
+    QCOMPARE(titles, QStringList({"常用", "词库", "高级", "关于"}));
+    const QStringList buttons = {"恢复本页默认设置", "取消", "应用"};
+    auto hiddenButtons = [&] {
+        QStringList hidden;
+        for (const QString &text : buttons + QStringList{"确定"}) {
+            if (button(text)->isHidden())
+                hidden.append(text);
+        }
+        return hidden;
+    };
+    QCOMPARE(hiddenButtons(), QStringList());
+    tabs->setCurrentIndex(3);
+    QCOMPARE(hiddenButtons(), buttons);
+    tabs->setCurrentIndex(1);
+    QCOMPARE(hiddenButtons(), QStringList());
+}
+
+void TestMainWidget::unwritableFileKeepsValuesForNextSave_data()
+{
+    QTest::addColumn<bool>("readOnlyDirectory");
+    QTest::newRow("directory in the file's place") << false;
+    QTest::newRow("read-only settings directory") << true;
+}
+
+void TestMainWidget::unwritableFileKeepsValuesForNextSave()
+{
+    QFETCH(bool, readOnlyDirectory);
+    if (readOnlyDirectory && geteuid() == 0)
+        QSKIP("root writes into read-only directories");
+    const QString dir = Config::configDirPath();
+    QVERIFY(QDir().mkpath(dir));
+    if (readOnlyDirectory)
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+    else
+        QVERIFY(QDir().mkpath(Config::configFilePath()));
+
+    useFakePages({{{"candidatecount", "3"}}, {}, {{"enableimode", "0"}}, {}});
+    m_widget->show();
+    QTest::mouseClick(button(QStringLiteral("确定")), Qt::LeftButton);
+    QCOMPARE(m_widget->failures, QStringList({Config::configFilePath()}));
+    QVERIFY(m_widget->isVisible()); // OK did not pretend to succeed
+
+    if (readOnlyDirectory)
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner |
+                                       QFile::ExeOwner);
+    else
+        QVERIFY(QDir(Config::configFilePath()).removeRecursively());
+    QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
+    QCOMPARE(m_widget->failures.size(), 1);
+    QCOMPARE(groupOf("p0"), (QMap<QString, QString>{{"candidatecount", "3"}}));
+    QCOMPARE(groupOf("p2"), (QMap<QString, QString>{{"enableimode", "0"}}));
+}
+
+void TestMainWidget::aboutPageHoldsNoSettings()
+{
+    TabWidgetAbout page(nullptr);
+    QCOMPARE(page.name(), QStringLiteral("about"));
+    QVERIFY(page.apply().isEmpty());
+    page.reset();
+    QVERIFY(page.apply().isEmpty());
+    QVERIFY(m_bus->calls.isEmpty());
+
+    QStringList texts;
+    QStringList bold;
+    for (const QLabel *label : page.findChildren<QLabel *>()) {
+        texts.append(label->text());
+        if (label->font().bold())
+            bold.append(label->text());
+    }
+    QCOMPARE(texts.size(), 7);
+    QCOMPARE(texts.at(1), QStringLiteral("输入法版本: 2.0"));
+    QVERIFY(texts.at(5).startsWith(QStringLiteral("输入法论坛：http")));
+    QVERIFY(texts.at(6).startsWith(QStringLiteral("联系我们：")));
+    QCOMPARE(bold, QStringList({"版本与授权", "Internet"}));
+
+    // Through the container the about group never reaches the file.
+    QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
+    QSettings file(Config::configFilePath(), QSettings::IniFormat);
+    QVERIFY(!file.childGroups().contains(QStringLiteral("about")));
+}
+
+QTEST_MAIN(TestMainWidget)
+#include "tst_mainwidget.moc"
