@@ -1,0 +1,29 @@
+#!/bin/sh
+# Installs the Debian packages that building, running ("run") or testing
+# ("test") the tool needs; does nothing when they are all there.
+set -eu
+
+build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
+# Xvfb and a CJK font let the tool open (and show Chinese) without a desktop.
+run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
+test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev"
+
+case "${1:-}" in
+run) wanted=$run ;;
+test) wanted=$test ;;
+*) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+missing=""
+for package in $wanted; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null |
+        grep -q "install ok installed" || missing="$missing $package"
+done
+[ -z "$missing" ] && exit 0
+
+echo "Installing:$missing"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q \
+    --no-install-recommends $missing
