@@ -9,6 +9,11 @@ class QSharedMemory;
 /// The only command line the tool accepts: its name and the launch token.
 bool isLaunchCommandLine(int argc, const char *const *argv);
 
+/// Settings for the windowing platform, made before the QApplication
+/// exists: high-DPI scaling, and no OpenGL driver for a dialog that draws
+/// none (unless the user chose a GL integration).
+void preparePlatform();
+
 /// The per-user single-instance key, "quilmo_config_tools_<uid>".
 QString singleInstanceKey();
 

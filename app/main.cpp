@@ -14,6 +14,7 @@ int main(int argc, char *argv[])
         std::cerr << "Parameter error!" << std::endl;
         return -1;
     }
+    preparePlatform();
     QApplication app(argc, argv);
     // Before the lock exists, so that whoever sees the lock can end us.
     quitEventLoopOnTerminationSignals();
