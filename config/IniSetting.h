@@ -135,7 +135,10 @@ public:
     void set(const QString &key, const QString &value);
     /**
      * Merges the pending values in ascending key order, replaces the file
-     * atomically and releases the document. False, with the file unchanged,
+     * atomically and releases the document. Blanks around the key name are
+     * dropped; a key without "/" and an entry that would not read back as
+     * itself (a line break in it, "=" in the key name) are skipped.
+     * False, with the file unchanged,
      * when there is no document (none loaded, or released by an earlier
      * save()), when the file does not exist (it is never created) or when
      * it cannot be replaced.
