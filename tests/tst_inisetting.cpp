@@ -1,0 +1,348 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// IniSetting on real files: what a merge writes, what survives it, and that
+// a save that cannot happen leaves the file as it was.
+#include "config/IniSetting.h"
+#include "support/TestSupport.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace
+{
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeTo(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(content), content.size());
+}
+
+const QByteArray s_original = "# keep me\n[Output]\n#CandidateWordNumber=5\n";
+const QByteArray s_merged = "# keep me\n[Output]\nCandidateWordNumber=9\n";
+
+/// Lowers the file-size limit while it lives, so that writes fail the way
+/// they do on a full disk, whoever runs the test.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit lowered = m_old;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, SIG_DFL);
+    }
+
+private:
+    rlimit m_old;
+};
+} // namespace
+
+class TestIniSetting : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void merge_data();
+    void merge();
+    void longLineSurvives_data();
+    void longLineSurvives();
+    void withoutDocumentNothingIsWritten_data();
+    void withoutDocumentNothingIsWritten();
+    void unwritableFileIsKept_data();
+    void unwritableFileIsKept();
+    void failedWriteKeepsFileAndCanBeRetried();
+    void replacingKeepsLinkAndPermissions();
+    void pendingValuesMergeAgainAfterLoad();
+    void debugLinesOnSave();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_path;
+};
+
+void TestIniSetting::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_path = m_dir->filePath(QStringLiteral("config"));
+}
+
+void TestIniSetting::merge_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QVariantMap>("values");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QVariantMap nine{{"Output/CandidateWordNumber", "9"}};
+    QTest::newRow("comment revived in its place")
+        << QByteArray("[Output]\nA=1\n#CandidateWordNumber=5\nB=2\n") << nine
+        << QByteArray("[Output]\nA=1\nCandidateWordNumber=9\nB=2\n");
+    QTest::newRow("comment with blanks revived")
+        << QByteArray("[Output]\n## CandidateWordNumber = 5\n") << nine
+        << QByteArray("[Output]\nCandidateWordNumber=9\n");
+    QTest::newRow("appended to its section")
+        << QByteArray("[Output]\nA=1\n[Other]\nB=2\n") << nine
+        << QByteArray("[Output]\nA=1\nCandidateWordNumber=9\n[Other]\nB=2\n");
+    QTest::newRow("new section at the end")
+        << QByteArray("[Other]\nB=2\n") << nine
+        << QByteArray("[Other]\nB=2\n[Output]\nCandidateWordNumber=9\n");
+    QTest::newRow("first of two same-named sections")
+        << QByteArray("[Output]\n[Output]\n") << nine
+        << QByteArray("[Output]\nCandidateWordNumber=9\n[Output]\n");
+    QTest::newRow("only the first match changes")
+        << QByteArray(
+               "[Output]\n#CandidateWordNumber=1\nCandidateWordNumber=2\n")
+        << nine
+        << QByteArray(
+               "[Output]\nCandidateWordNumber=9\nCandidateWordNumber=2\n");
+    QTest::newRow("key without slash")
+        << QByteArray("[Output]\n#CandidateWordNumber=5\n")
+        << QVariantMap{{"CandidateWordNumber", "9"}}
+        << QByteArray("[Output]\n#CandidateWordNumber=5\n");
+    QTest::newRow("new keys in ascending order")
+        << QByteArray("[Old]\n") << QVariantMap{{"New/b", "2"}, {"New/a", "1"}}
+        << QByteArray("[Old]\n[New]\na=1\nb=2\n");
+
+    QTest::newRow("blanks around = kept when not merged")
+        << QByteArray("[Output]\nKey = v\n")
+        << QVariantMap{{"Output/Other", "1"}}
+        << QByteArray("[Output]\nKey = v\nOther=1\n");
+    QTest::newRow("blanks around = merged, no duplicate")
+        << QByteArray("[Output]\nCandidateWordNumber = 5\n") << nine
+        << QByteArray("[Output]\nCandidateWordNumber=9\n");
+    QTest::newRow("blanks around the key name ignored")
+        << QByteArray("[Output]\nCandidateWordNumber=5\n")
+        << QVariantMap{{"Output/ CandidateWordNumber ", "9"}}
+        << QByteArray("[Output]\nCandidateWordNumber=9\n");
+
+    QTest::newRow("prose comment survives")
+        << QByteArray("[Output]\n# CandidateWordNumber: words shown\n") << nine
+        << QByteArray("[Output]\n# CandidateWordNumber: words shown\n"
+                      "CandidateWordNumber=9\n");
+    QTest::newRow("prefix of a commented key is another key")
+        << QByteArray("[Output]\n#CandidateWordNumber=5\n")
+        << QVariantMap{{"Output/Candidate", "3"}}
+        << QByteArray("[Output]\n#CandidateWordNumber=5\nCandidate=3\n");
+    QTest::newRow("hashes and blanks match nothing")
+        << QByteArray("[Output]\n###\n#  \n#CandidateWordNumber=5\n") << nine
+        << QByteArray("[Output]\n###\n#  \nCandidateWordNumber=9\n");
+
+    QTest::newRow("blank and stray lines dropped")
+        << QByteArray("[A]\na=1\n\nstray\n[B]\nb=2\n") << QVariantMap()
+        << QByteArray("[A]\na=1\n[B]\nb=2\n");
+    QTest::newRow("lines before the first header kept on top")
+        << QByteArray("# fcitx\nGlobal=1\n[Output]\n") << nine
+        << QByteArray("# fcitx\nGlobal=1\n[Output]\nCandidateWordNumber=9\n");
+    QTest::newRow("carriage return stays in the line")
+        << QByteArray("[A]\na=1\r\n#b\r\n") << QVariantMap()
+        << QByteArray("[A]\na=1\r\n#b\r\n");
+    QTest::newRow("last line without line end whole")
+        << QByteArray("[A]\na=12") << QVariantMap()
+        << QByteArray("[A]\na=12\n");
+    QTest::newRow("nul byte kept")
+        << QByteArray("[A]\na=x\0y\n", 10) << QVariantMap()
+        << QByteArray("[A]\na=x\0y\n", 10);
+    QTest::newRow("utf-8 value")
+        << QByteArray("[A]\n") << QVariantMap{{"A/name", "拼音"}}
+        << QByteArray("[A]\nname=\xe6\x8b\xbc\xe9\x9f\xb3\n");
+
+    QTest::newRow("line break in value skipped")
+        << QByteArray("[A]\n") << QVariantMap{{"A/k", "1\n[Injected]"}}
+        << QByteArray("[A]\n");
+    QTest::newRow("= in key name skipped")
+        << QByteArray("[A]\n") << QVariantMap{{"A/k=v", "1"}}
+        << QByteArray("[A]\n");
+    QTest::newRow("key name read back as comment skipped")
+        << QByteArray("[A]\n") << QVariantMap{{"A/#k", "1"}}
+        << QByteArray("[A]\n");
+}
+
+void TestIniSetting::merge()
+{
+    QFETCH(QByteArray, input);
+    QFETCH(QVariantMap, values);
+    QFETCH(QByteArray, expected);
+    writeTo(m_path, input);
+
+    IniSetting ini(m_path);
+    for (auto it = values.cbegin(); it != values.cend(); ++it)
+        ini.set(it.key(), it.value().toString());
+    QVERIFY(ini.save());
+    QCOMPARE(contentsOf(m_path), expected);
+}
+
+void TestIniSetting::longLineSurvives_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::newRow("1023 bytes") << 1023;
+    QTest::newRow("1024 bytes") << 1024;
+    QTest::newRow("1500 bytes") << 1500;
+    QTest::newRow("5000 bytes") << 5000;
+}
+
+void TestIniSetting::longLineSurvives()
+{
+    QFETCH(int, length);
+    const QByteArray input = "[A]\nk=" + QByteArray(length - 2, 'x') + "\n#" +
+                             QByteArray(length - 1, '=') + "\n";
+    writeTo(m_path, input);
+
+    IniSetting ini(m_path);
+    ini.set(QStringLiteral("A/other"), QStringLiteral("1"));
+    QVERIFY(ini.save());
+    QCOMPARE(contentsOf(m_path), input + "other=1\n");
+}
+
+void TestIniSetting::withoutDocumentNothingIsWritten_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::newRow("missing file") << "missing";
+    QTest::newRow("file made after a failed load") << "late";
+    QTest::newRow("path is a directory") << "directory";
+    QTest::newRow("second save") << "saved";
+}
+
+void TestIniSetting::withoutDocumentNothingIsWritten()
+{
+    QFETCH(QString, situation);
+    if (situation == QLatin1String("directory"))
+        QVERIFY(QDir().mkdir(m_path));
+    if (situation == QLatin1String("saved"))
+        writeTo(m_path, s_original);
+
+    IniSetting ini(m_path);
+    ini.set(QStringLiteral("Output/CandidateWordNumber"), QStringLiteral("9"));
+    if (situation == QLatin1String("saved"))
+        QVERIFY(ini.save());
+    if (situation == QLatin1String("late") ||
+        situation == QLatin1String("saved"))
+        writeTo(m_path, s_original);
+
+    QVERIFY(!ini.save());
+    if (situation == QLatin1String("missing"))
+        QVERIFY(!QFileInfo::exists(m_path));
+    else if (situation == QLatin1String("directory"))
+        QVERIFY(QFileInfo(m_path).isDir());
+    else
+        QCOMPARE(contentsOf(m_path), s_original);
+}
+
+void TestIniSetting::unwritableFileIsKept_data()
+{
+    QTest::addColumn<QString>("readOnly");
+    QTest::newRow("read-only file") << "file";
+    QTest::newRow("read-only directory") << "directory";
+}
+
+void TestIniSetting::unwritableFileIsKept()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes regardless of permissions");
+    QFETCH(QString, readOnly);
+    writeTo(m_path, s_original);
+    const QString target =
+        readOnly == QLatin1String("file") ? m_path : m_dir->path();
+    const auto permissions = QFile::permissions(target);
+    QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ExeOwner));
+
+    IniSetting ini(m_path);
+    ini.set(QStringLiteral("Output/CandidateWordNumber"), QStringLiteral("9"));
+    const bool saved = ini.save();
+    QFile::setPermissions(target, permissions);
+    QVERIFY(!saved);
+    QCOMPARE(contentsOf(m_path), s_original);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("config")});
+}
+
+void TestIniSetting::failedWriteKeepsFileAndCanBeRetried()
+{
+    writeTo(m_path, s_original);
+    IniSetting ini(m_path);
+    ini.set(QStringLiteral("Output/CandidateWordNumber"), QStringLiteral("9"));
+    ini.set(QStringLiteral("Output/Long"), QString(4096, QLatin1Char('x')));
+    DebugCapture debug;
+
+    bool saved = true;
+    {
+        FileSizeLimit limit(s_original.size() + 16);
+        saved = ini.save();
+    }
+    QVERIFY(!saved);
+    QCOMPARE(contentsOf(m_path), s_original);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
+             QStringList{QStringLiteral("config")});
+    QVERIFY(debug.lines().isEmpty());
+
+    QVERIFY(ini.save());
+    QCOMPARE(contentsOf(m_path),
+             s_merged + "Long=" + QByteArray(4096, 'x') + "\n");
+}
+
+void TestIniSetting::replacingKeepsLinkAndPermissions()
+{
+    writeTo(m_path, s_original);
+    QVERIFY(
+        QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner));
+    const QString link = m_dir->filePath(QStringLiteral("link"));
+    QVERIFY(QFile::link(m_path, link));
+
+    IniSetting ini(link);
+    ini.set(QStringLiteral("Output/CandidateWordNumber"), QStringLiteral("9"));
+    QVERIFY(ini.save());
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(contentsOf(m_path), s_merged);
+    const auto modeBits =
+        ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QCOMPARE(QFile::permissions(m_path) & modeBits,
+             QFile::ReadOwner | QFile::WriteOwner);
+}
+
+void TestIniSetting::pendingValuesMergeAgainAfterLoad()
+{
+    writeTo(m_path, s_original);
+    IniSetting ini(m_path);
+    ini.set(QStringLiteral("Output/CandidateWordNumber"), QStringLiteral("9"));
+    QVERIFY(ini.save());
+
+    const QByteArray rewritten = "[Output]\nA=1\n";
+    writeTo(m_path, rewritten);
+    QVERIFY(ini.load());
+    QVERIFY(ini.save());
+    QCOMPARE(contentsOf(m_path), rewritten + "CandidateWordNumber=9\n");
+}
+
+void TestIniSetting::debugLinesOnSave()
+{
+    writeTo(m_path, "top=1\n[A]\n[B]\n");
+    DebugCapture debug;
+    IniSetting ini(m_path);
+    QVERIFY(ini.load());
+    ini.set(QStringLiteral("C/k"), QStringLiteral("1"));
+    QVERIFY(debug.lines().isEmpty());
+
+    QVERIFY(ini.save());
+    const QString section = QStringLiteral("Destory");
+    QCOMPARE(debug.lines(), (QStringList{section, section, section,
+                                         QStringLiteral("destory")}));
+}
+
+QTEST_GUILESS_MAIN(TestIniSetting)
+#include "tst_inisetting.moc"
