@@ -37,12 +37,9 @@ private Q_SLOTS:
     void cleanup();
     void loading_data();
     void loading();
-    void buttonTracking_data();
-    void buttonTracking();
-    void candidateCountTracking_data();
-    void candidateCountTracking();
-    void unreadableCountEntry();
-    void rateTrackedAgainstAppliedId();
+    void tracking_data();
+    void tracking();
+    void countDebugLines();
     void applySendsInKeyOrderOnce();
     void reset_data();
     void reset();
@@ -146,10 +143,10 @@ void TestBasicPage::loading()
     QCOMPARE(m_bus->calls, BusCalls());
 }
 
-void TestBasicPage::buttonTracking_data()
+void TestBasicPage::tracking_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("presses");
+    QTest::addColumn<QStringList>("steps"); // a button, a list index, "apply"
     QTest::addColumn<Settings>("pending");
     const QString box = QStringLiteral("checkboxHideStatusWindow");
     QTest::newRow("box on")
@@ -164,86 +161,64 @@ void TestBasicPage::buttonTracking_data()
     QTest::newRow("ci slow, fixed")
         << QByteArray() << QStringList{"radioCiRateSlow", "radioCiRateFixed"}
         << Settings{{"buttonGroupCiRate", "0"}};
+    QTest::newRow("zi applied fixed, slow, fixed")
+        << QByteArray()
+        << QStringList{"radioZiRateFixed", "apply", "radioZiRateSlow",
+                       "radioZiRateFixed"}
+        << Settings();
     // The saved id stays the stored 5, so "固定" is a change again.
     QTest::newRow("stored zi 5: fast, fixed")
         << QByteArray("zirate=5\n")
         << QStringList{"radioZiRateFast", "radioZiRateFixed"}
         << Settings{{"buttonGroupZiRate", "0"}};
+    QTest::newRow("count 8 to 3")
+        << QByteArray() << QStringList{"2"} << Settings{{countKey, "7,2"}};
+    QTest::newRow("count 8 to 3 to 5")
+        << QByteArray() << QStringList{"2", "4"} << Settings{{countKey, "7,4"}};
+    QTest::newRow("count 8 to 3 and back")
+        << QByteArray() << QStringList{"2", "7"} << Settings();
+    QTest::newRow("count applied 3, then 9")
+        << QByteArray() << QStringList{"2", "apply", "8"}
+        << Settings{{countKey, "2,8"}};
+    QTest::newRow("stored count 12 to 3")
+        << QByteArray("candidatecount=12\n") << QStringList{"2"}
+        << Settings{{countKey, "11,2"}};
 }
 
-void TestBasicPage::buttonTracking()
+void TestBasicPage::tracking()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(QStringList, presses);
+    QFETCH(QStringList, steps);
     QFETCH(Settings, pending);
     page(ini);
-    for (const QString &name : presses)
-        press(name);
+    for (const QString &step : steps) {
+        bool isIndex = false;
+        const int index = step.toInt(&isIndex);
+        if (isIndex)
+            countList()->setCurrentIndex(index);
+        else if (step == QLatin1String("apply"))
+            m_page->apply();
+        else
+            press(step);
+    }
     QCOMPARE(m_page->changedSettings(), pending);
 }
 
-void TestBasicPage::candidateCountTracking_data()
-{
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QList<int>>("indexes");
-    QTest::addColumn<QString>("lastInfo");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::newRow("8 to 3")
-        << QByteArray() << QList<int>{2} << "Candidate changed info:  \"7,2\""
-        << BusCalls{{"candidateCount", 3}};
-    QTest::newRow("8 to 3 to 5") << QByteArray() << QList<int>{2, 4}
-                                 << "Candidate changed info:  \"7,4\""
-                                 << BusCalls{{"candidateCount", 5}};
-    QTest::newRow("8 to 3 and back")
-        << QByteArray() << QList<int>{2, 7} << "Candidate changed info:  \"\""
-        << BusCalls();
-    QTest::newRow("stored 12 to 3")
-        << QByteArray("candidatecount=12\n") << QList<int>{2}
-        << "Candidate changed info:  \"11,2\""
-        << BusCalls{{"candidateCount", 3}};
-}
-
-void TestBasicPage::candidateCountTracking()
-{
-    QFETCH(QByteArray, ini);
-    QFETCH(QList<int>, indexes);
-    QFETCH(QString, lastInfo);
-    QFETCH(BusCalls, calls);
-    page(ini);
-    DebugCapture debug;
-    for (int index : indexes)
-        countList()->setCurrentIndex(index);
-    QCOMPARE(debug.lines().size(), indexes.size());
-    QCOMPARE(debug.lines().last(), lastInfo);
-
-    m_page->apply();
-    QCOMPARE(m_bus->calls, calls);
-    // The list's position is the saved index from now on.
-    const int saved = countList()->currentIndex();
-    countList()->setCurrentIndex(8);
-    QCOMPARE(m_page->changedSettings().value(countKey),
-             QStringLiteral("%1,8").arg(saved));
-}
-
-void TestBasicPage::unreadableCountEntry()
-{
-    page()->m_changedSettings.insert(countKey, QStringLiteral("7;2"));
-    DebugCapture debug;
-    countList()->setCurrentIndex(2);
-    QCOMPARE(debug.lines(),
-             QStringList({"Logic Error!", "Candidate changed info:  \"7;2\""}));
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls, BusCalls());
-    QCOMPARE(m_page->changedSettings(), Settings());
-}
-
-void TestBasicPage::rateTrackedAgainstAppliedId()
+void TestBasicPage::countDebugLines()
 {
     page();
-    press(QStringLiteral("radioZiRateFixed"));
-    QCOMPARE(m_page->apply(), Settings({{"zirate", "0"}}));
-    press(QStringLiteral("radioZiRateSlow"));
-    press(QStringLiteral("radioZiRateFixed"));
+    DebugCapture debug;
+    countList()->setCurrentIndex(2);
+    countList()->setCurrentIndex(7);
+    m_page->m_changedSettings.insert(countKey, QStringLiteral("7;2"));
+    countList()->setCurrentIndex(2);
+    QCOMPARE(debug.lines(),
+             QStringList({"Candidate changed info:  \"7,2\"",
+                          "Candidate changed info:  \"\"", "Logic Error!",
+                          "Candidate changed info:  \"7;2\""}));
+    // Not a change apply() can read: nothing sent, the entry dropped.
+    QCOMPARE(m_page->apply(), Settings());
+    QCOMPARE(m_bus->calls, BusCalls());
     QCOMPARE(m_page->changedSettings(), Settings());
 }
 

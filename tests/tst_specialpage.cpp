@@ -46,10 +46,8 @@ private Q_SLOTS:
     void cleanup();
     void loading_data();
     void loading();
-    void checkBoxTracking_data();
-    void checkBoxTracking();
-    void positionTracking_data();
-    void positionTracking();
+    void tracking_data();
+    void tracking();
     void applySendsInKeyOrderOnce();
     void reset_data();
     void reset();
@@ -148,32 +146,18 @@ void TestSpecialPage::loading()
     QCOMPARE(m_bus->calls, BusCalls());
 }
 
-void TestSpecialPage::checkBoxTracking_data()
-{
-    QTest::addColumn<QString>("name");
-    for (const QString &name : boxNames)
-        QTest::newRow(qPrintable(name)) << name;
-}
-
-void TestSpecialPage::checkBoxTracking()
-{
-    QFETCH(QString, name);
-    auto *box = page()->findChild<QCheckBox *>(name);
-    QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(m_page->changedSettings(), Settings({{name, "Qt::Unchecked"}}));
-    QCOMPARE(positions()->isEnabled(), !name.endsWith("CustomPhrase"));
-    QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(m_page->changedSettings(), Settings());
-    QVERIFY(positions()->isEnabled());
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls, BusCalls());
-}
-
-void TestSpecialPage::positionTracking_data()
+void TestSpecialPage::tracking_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps"); // an index to select, or "apply"
+    QTest::addColumn<QStringList>("steps"); // a box, a list index, "apply"
     QTest::addColumn<Settings>("pending");
+    for (const QString &box : boxNames) {
+        QTest::addRow("%s off", qPrintable(box))
+            << QByteArray() << QStringList{box}
+            << Settings{{box, "Qt::Unchecked"}};
+        QTest::addRow("%s off, on", qPrintable(box))
+            << QByteArray() << QStringList{box, box} << Settings();
+    }
     QTest::newRow("2 to 4")
         << QByteArray() << QStringList{"4"} << Settings{{positionKey, "4"}};
     QTest::newRow("2 to 4 and back")
@@ -186,19 +170,26 @@ void TestSpecialPage::positionTracking_data()
         << QStringList{"3", "4"} << Settings();
 }
 
-void TestSpecialPage::positionTracking()
+void TestSpecialPage::tracking()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QStringList, steps);
     QFETCH(Settings, pending);
     page(ini);
     for (const QString &step : steps) {
-        if (step == QLatin1String("apply"))
+        bool isIndex = false;
+        const int index = step.toInt(&isIndex);
+        if (isIndex)
+            positions()->setCurrentIndex(index);
+        else if (step == QLatin1String("apply"))
             m_page->apply();
         else
-            positions()->setCurrentIndex(step.toInt());
+            QTest::mouseClick(m_page->findChild<QCheckBox *>(step),
+                              Qt::LeftButton);
     }
     QCOMPARE(m_page->changedSettings(), pending);
+    QCOMPARE(positions()->isEnabled(),
+             m_page->findChild<QCheckBox *>(boxNames.last())->isChecked());
 }
 
 void TestSpecialPage::applySendsInKeyOrderOnce()
