@@ -27,3 +27,12 @@ void TabWidgetBase::onCheckBoxStateChanged(const QString &key, int state)
     else
         m_changedSettings.insert(key, value);
 }
+
+void TabWidgetBase::onChoiceChanged(const QString &key, int choice,
+                                    int savedChoice)
+{
+    if (m_changedSettings.contains(key) && choice == savedChoice)
+        m_changedSettings.remove(key);
+    else
+        m_changedSettings.insert(key, QString::number(choice));
+}

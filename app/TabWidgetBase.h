@@ -43,6 +43,9 @@ protected:
     /// Records a checkbox's new state; a flip back to the committed state
     /// removes the pending entry instead of recording it.
     void onCheckBoxStateChanged(const QString &key, int state);
+    /// Records a choice among numbered options (a list index, a button
+    /// id); choosing @p savedChoice again removes the pending entry.
+    void onChoiceChanged(const QString &key, int choice, int savedChoice);
 
     QMap<QString, QString> m_defaultSettings;
     QMap<QString, QString> m_changedSettings;

@@ -1,20 +1,12 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetAbout.h"
 
+#include "pages/PageHelpers.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
-namespace
-{
-QLabel *headingLabel(const QString &text)
-{
-    auto *label = new QLabel(text);
-    QFont font = label->font();
-    font.setWeight(QFont::Bold);
-    label->setFont(font);
-    return label;
-}
-} // namespace
+using PageHelpers::headingLabel;
 
 TabWidgetAbout::TabWidgetAbout(QWidget *parent)
     : TabWidgetBase(QStringLiteral("about"), parent)
@@ -31,8 +23,7 @@ TabWidgetAbout::TabWidgetAbout(QWidget *parent)
         QStringLiteral("输入法论坛：https://forum.quilmo.example.org/")));
     layout->addWidget(
         new QLabel(QStringLiteral("联系我们：support@quilmo.example.org")));
-    layout->addItem(
-        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding));
+    PageHelpers::addFinalSpacer(layout);
     setLayout(layout);
 }
 

@@ -1,15 +1,307 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetBasic.h"
 
+#include "config/Config.h"
+#include "pages/PageHelpers.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDebug>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QSettings>
+
+using PageHelpers::headingLabel;
+using PageHelpers::rowWithSpacer;
+
+namespace
+{
+// Keys of the page's group in the settings file, and their bus names.
+const QLatin1String hideStatusWindowKey("hidestatuswindow");
+const QLatin1String candidateCountKey("candidatecount");
+const QLatin1String ziRateKey("zirate");
+const QLatin1String ciRateKey("cirate");
+const QLatin1String hideStatusWindowBusName("hideStatusWindow");
+const QLatin1String candidateCountBusName("candidateCount");
+const QLatin1String ziRateBusName("ziRate");
+const QLatin1String ciRateBusName("ciRate");
+
+enum RateId { RateFixed = 0, RateFast = 1, RateSlow = 2 };
+
+const int maxCandidateCount = 9;
+const int defaultCandidateCount = 8;
+const int defaultRate = RateFast;
+
+QString candidateCountChange(int savedIndex, int newIndex)
+{
+    return QStringLiteral("%1,%2").arg(savedIndex).arg(newIndex);
+}
+
+void checkButton(QButtonGroup *group, int id)
+{
+    // A stored id outside the group leaves the current button checked.
+    if (QAbstractButton *button = group->button(id))
+        button->setChecked(true);
+}
+} // namespace
+
 TabWidgetBasic::TabWidgetBasic(QWidget *parent)
     : TabWidgetBase(QStringLiteral("basic"), parent)
 {
+    buildLayout();
+    loadSettings();
+    connectControls(); // last, so that loading records nothing
+}
+
+void TabWidgetBasic::buildLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+
+    auto *statusHeading = headingLabel(QStringLiteral("默认状态"));
+    layout->addWidget(statusHeading);
+    checkboxHideStatusWindow = new QCheckBox(QStringLiteral("隐藏状态栏"));
+    checkboxHideStatusWindow->setObjectName(
+        QStringLiteral("checkboxHideStatusWindow"));
+    layout->addLayout(rowWithSpacer({checkboxHideStatusWindow}));
+    // Carried for the engine but kept from the user: only Reset changes it.
+    checkboxHideStatusWindow->hide();
+    statusHeading->hide();
+
+    layout->addWidget(headingLabel(QStringLiteral("显示设置")));
+    comboboxCandidateCount = new QComboBox;
+    comboboxCandidateCount->setObjectName(
+        QStringLiteral("comboboxCandidateCount"));
+    for (int count = 1; count <= maxCandidateCount; ++count)
+        comboboxCandidateCount->addItem(QString::number(count));
+    layout->addLayout(rowWithSpacer(
+        {new QLabel(QStringLiteral("候选词个数")), comboboxCandidateCount}));
+
+    layout->addWidget(headingLabel(QStringLiteral("字词选项")));
+    buttonGroupZiRate = addRateRow(layout, QStringLiteral("字频调整"),
+                                   QStringLiteral("ZiRate"));
+    buttonGroupCiRate = addRateRow(layout, QStringLiteral("词频调整"),
+                                   QStringLiteral("CiRate"));
+    PageHelpers::addFinalSpacer(layout);
+}
+
+QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
+                                         const QString &label,
+                                         const QString &name)
+{
+    auto *fixed = new QRadioButton(QStringLiteral("固定"));
+    auto *fast = new QRadioButton(QStringLiteral("快速"));
+    auto *slow = new QRadioButton(QStringLiteral("慢速"));
+    fixed->setObjectName(QStringLiteral("radio%1Fixed").arg(name));
+    fast->setObjectName(QStringLiteral("radio%1Fast").arg(name));
+    slow->setObjectName(QStringLiteral("radio%1Slow").arg(name));
+    layout->addLayout(rowWithSpacer({new QLabel(label), fixed, fast, slow}));
+
+    auto *group = new QButtonGroup(this);
+    group->setObjectName(QStringLiteral("buttonGroup%1").arg(name));
+    group->addButton(fixed, RateFixed);
+    group->addButton(fast, RateFast);
+    group->addButton(slow, RateSlow);
+    group->setExclusive(true);
+    fixed->setChecked(true);
+    return group;
+}
+
+void TabWidgetBasic::loadSettings()
+{
+    QSettings settings(Config::configFilePath(), QSettings::IniFormat);
+    settings.beginGroup(name());
+
+    checkboxHideStatusWindow->setChecked(
+        settings.value(hideStatusWindowKey, QStringLiteral("0")).toString() ==
+        QLatin1String("1"));
+    m_defaultSettings.insert(checkboxHideStatusWindow->objectName(),
+                             uncheckedValue);
+
+    // The index is passed on unchecked: one outside the list selects nothing.
+    m_savedCandidateIndex =
+        PageHelpers::toCandidateCount(settings.value(candidateCountKey))
+            .value_or(defaultCandidateCount) -
+        1;
+    comboboxCandidateCount->setCurrentIndex(m_savedCandidateIndex);
+    m_defaultSettings.insert(comboboxCandidateCount->objectName(),
+                             QString::number(defaultCandidateCount));
+
+    m_savedZiRate =
+        PageHelpers::toInt(settings.value(ziRateKey)).value_or(defaultRate);
+    checkButton(buttonGroupZiRate, m_savedZiRate);
+    m_defaultSettings.insert(buttonGroupZiRate->objectName(),
+                             QString::number(defaultRate));
+
+    m_savedCiRate =
+        PageHelpers::toInt(settings.value(ciRateKey)).value_or(defaultRate);
+    checkButton(buttonGroupCiRate, m_savedCiRate);
+    m_defaultSettings.insert(buttonGroupCiRate->objectName(),
+                             QString::number(defaultRate));
+}
+
+void TabWidgetBasic::connectControls()
+{
+    connect(checkboxHideStatusWindow, &QCheckBox::stateChanged, this,
+            &TabWidgetBasic::onCheckBoxHideStatusWindowStateChanged);
+    connect(comboboxCandidateCount,
+            QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &TabWidgetBasic::onComboBoxCandidateCountIndexChanged);
+    connect(buttonGroupZiRate->button(RateFixed), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonZiRateFixedToggled);
+    connect(buttonGroupZiRate->button(RateFast), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonZiRateFastToggled);
+    connect(buttonGroupZiRate->button(RateSlow), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonZiRateSlowToggled);
+    connect(buttonGroupCiRate->button(RateFixed), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonCiRateFixedToggled);
+    connect(buttonGroupCiRate->button(RateFast), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonCiRateFastToggled);
+    connect(buttonGroupCiRate->button(RateSlow), &QAbstractButton::toggled,
+            this, &TabWidgetBasic::onButtonCiRateSlowToggled);
 }
 
 QMap<QString, QString> TabWidgetBasic::apply()
 {
+    QMap<QString, QString> result;
+    for (auto it = m_changedSettings.cbegin(); it != m_changedSettings.cend();
+         ++it) {
+        const QString &key = it.key();
+        if (key == buttonGroupCiRate->objectName()) {
+            m_savedCiRate = buttonGroupCiRate->checkedId();
+            PageHelpers::commitInt(ciRateBusName, m_savedCiRate, ciRateKey,
+                                   result);
+        } else if (key == buttonGroupZiRate->objectName()) {
+            m_savedZiRate = buttonGroupZiRate->checkedId();
+            PageHelpers::commitInt(ziRateBusName, m_savedZiRate, ziRateKey,
+                                   result);
+        } else if (key == checkboxHideStatusWindow->objectName()) {
+            PageHelpers::commitFlag(it.value(), hideStatusWindowBusName,
+                                    hideStatusWindowKey, result);
+        } else if (key == comboboxCandidateCount->objectName()) {
+            // The count sent is the entry's new index, not the list's.
+            const QStringList parts = it.value().split(QLatin1Char(','));
+            const std::optional<int> index =
+                parts.size() == 2 ? PageHelpers::toInt(parts.at(1))
+                                  : std::nullopt;
+            if (!index)
+                continue;
+            PageHelpers::commitInt(candidateCountBusName, *index + 1,
+                                   candidateCountKey, result);
+            m_savedCandidateIndex = comboboxCandidateCount->currentIndex();
+        }
+    }
     m_changedSettings.clear();
-    return {};
+    return result;
 }
 
-void TabWidgetBasic::reset() {}
+void TabWidgetBasic::reset()
+{
+    // Only the controls move; their signals record what differs.
+    for (auto it = m_defaultSettings.cbegin(); it != m_defaultSettings.cend();
+         ++it) {
+        const QString &key = it.key();
+        const std::optional<int> number = PageHelpers::toInt(it.value());
+        if (key == checkboxHideStatusWindow->objectName()) {
+            if (it.value() == checkedValue)
+                checkboxHideStatusWindow->setChecked(true);
+            else if (it.value() == uncheckedValue)
+                checkboxHideStatusWindow->setChecked(false);
+        } else if (key == comboboxCandidateCount->objectName()) {
+            if (number)
+                comboboxCandidateCount->setCurrentIndex(*number - 1);
+        } else if (key == buttonGroupZiRate->objectName()) {
+            if (number)
+                checkButton(buttonGroupZiRate, *number);
+        } else if (key == buttonGroupCiRate->objectName()) {
+            if (number)
+                checkButton(buttonGroupCiRate, *number);
+        }
+    }
+}
+
+bool TabWidgetBasic::getCandidateCountChangeInfo(int &first, int &second) const
+{
+    const QStringList parts =
+        m_changedSettings.value(comboboxCandidateCount->objectName())
+            .split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return false;
+    const std::optional<int> savedIndex = PageHelpers::toInt(parts.at(0));
+    const std::optional<int> newIndex = PageHelpers::toInt(parts.at(1));
+    if (!savedIndex || !newIndex)
+        return false;
+    first = *savedIndex;
+    second = *newIndex;
+    return true;
+}
+
+void TabWidgetBasic::onButtonToggled(bool checked, const QString &name, int id,
+                                     int savedId)
+{
+    if (checked)
+        onChoiceChanged(name, id, savedId);
+}
+
+void TabWidgetBasic::onCheckBoxHideStatusWindowStateChanged(int state)
+{
+    onCheckBoxStateChanged(checkboxHideStatusWindow->objectName(), state);
+}
+
+void TabWidgetBasic::onComboBoxCandidateCountIndexChanged(int index)
+{
+    const QString name = comboboxCandidateCount->objectName();
+    if (!m_changedSettings.contains(name)) {
+        m_changedSettings.insert(
+            name, candidateCountChange(m_savedCandidateIndex, index));
+    } else {
+        int savedIndex = 0;
+        int newIndex = 0;
+        if (!getCandidateCountChangeInfo(savedIndex, newIndex))
+            qDebug() << "Logic Error!";
+        else if (index == savedIndex)
+            m_changedSettings.remove(name);
+        else
+            m_changedSettings.insert(name,
+                                     candidateCountChange(savedIndex, index));
+    }
+    qDebug() << "Candidate changed info: " << m_changedSettings.value(name);
+}
+
+void TabWidgetBasic::onButtonZiRateFixedToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupZiRate->objectName(), RateFixed,
+                    m_savedZiRate);
+}
+
+void TabWidgetBasic::onButtonZiRateFastToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupZiRate->objectName(), RateFast,
+                    m_savedZiRate);
+}
+
+void TabWidgetBasic::onButtonZiRateSlowToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupZiRate->objectName(), RateSlow,
+                    m_savedZiRate);
+}
+
+void TabWidgetBasic::onButtonCiRateFixedToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupCiRate->objectName(), RateFixed,
+                    m_savedCiRate);
+}
+
+void TabWidgetBasic::onButtonCiRateFastToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupCiRate->objectName(), RateFast,
+                    m_savedCiRate);
+}
+
+void TabWidgetBasic::onButtonCiRateSlowToggled(bool checked)
+{
+    onButtonToggled(checked, buttonGroupCiRate->objectName(), RateSlow,
+                    m_savedCiRate);
+}

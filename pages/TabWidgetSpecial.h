@@ -4,17 +4,59 @@
 
 #include "app/TabWidgetBase.h"
 
+class QCheckBox;
+class QComboBox;
+
+/**
+ * @brief The "高级" tab: intelligent word building, the "i" and "B" modes,
+ * custom phrases and the candidate position that shows a custom phrase.
+ *
+ * The positions offered run from 1 to the candidate count; the page follows
+ * a count that the basic page commits (onSettingChanged()). Positions are
+ * stored, sent and compared as zero-based list indexes.
+ */
 class TabWidgetSpecial : public TabWidgetBase
 {
     Q_OBJECT
 public:
     explicit TabWidgetSpecial(QWidget *parent);
 
+    /// Sends enableBMode, enableCustomPhrase, enableIMode,
+    /// enableIntelligentWord, customPhraseDisplayPos (those pending, in that
+    /// order). @see TabWidgetBase::apply()
     QMap<QString, QString> apply() override;
+    /// @see TabWidgetBase::reset()
     void reset() override;
 
 public Q_SLOTS:
+    void onCheckBoxIntelligentWordStateChagned(int state);
+    void onCheckBoxEnableIModeStateChagned(int state);
+    void onCheckBoxEnableBModeStateChagned(int state);
+    /// Rebuilds the position list when @p changedSettings carries a
+    /// "candidatecount". A selection beyond the new list moves to its last
+    /// position, which is sent and stored at once.
     void onSettingChanged(QMap<QString, QString> changedSettings);
+    void onCheckBoxEnableCustomPhraseStateChanged(int state);
+    void onComboBoxCustomPhraseDisplayPosCurrentIndexChanged(int index);
+
+private:
+    void buildLayout();
+    void loadSettings();
+    void connectControls();
+    void fillDisplayPositions(int count);
+    void storeDisplayPos(int index);
+    QCheckBox *checkBox(const QString &objectName) const;
+
+    QCheckBox *m_checkboxEnableIntelligentWord = nullptr;
+    QCheckBox *m_checkboxEnableIMode = nullptr;
+    QCheckBox *m_checkboxEnableBMode = nullptr;
+    QCheckBox *m_checkboxEnableCustomPhrase = nullptr;
+    QComboBox *m_comboBoxCustomPhraseDisplayPos = nullptr;
+    /// False while the page itself rebuilds the list: not a user's choice.
+    bool m_trackDisplayPosChanges = true;
+    /// The position the settings file and the engine hold, as far as this
+    /// page knows.
+    int m_savedDisplayPos = 0;
 };
 
 #endif

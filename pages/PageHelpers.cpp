@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "pages/PageHelpers.h"
+
+#include "app/TabWidgetBase.h"
+#include "config/ConfigBus.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVariant>
+
+#include <limits>
+
+namespace PageHelpers
+{
+QLabel *headingLabel(const QString &text)
+{
+    auto *label = new QLabel(text);
+    QFont font = label->font();
+    font.setWeight(QFont::Bold);
+    label->setFont(font);
+    return label;
+}
+
+void addTrailingSpacer(QBoxLayout *row)
+{
+    row->addItem(
+        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
+}
+
+QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets)
+{
+    auto *row = new QHBoxLayout;
+    for (QWidget *widget : widgets)
+        row->addWidget(widget);
+    addTrailingSpacer(row);
+    return row;
+}
+
+void addFinalSpacer(QBoxLayout *layout)
+{
+    layout->addItem(
+        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Expanding));
+}
+
+std::optional<int> toInt(const QVariant &value)
+{
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    return ok ? std::optional<int>(number) : std::nullopt;
+}
+
+std::optional<int> toCandidateCount(const QVariant &value)
+{
+    const std::optional<int> count = toInt(value);
+    if (count == std::numeric_limits<int>::min())
+        return std::nullopt;
+    return count;
+}
+
+void commitInt(const QString &busName, int value, const QString &fileKey,
+               QMap<QString, QString> &result)
+{
+    ConfigBus::instance()->setValue_Int(busName, value);
+    result.insert(fileKey, QString::number(value));
+}
+
+void commitFlag(const QString &pendingValue, const QString &busName,
+                const QString &fileKey, QMap<QString, QString> &result)
+{
+    commitInt(busName, pendingValue == TabWidgetBase::checkedValue ? 1 : 0,
+              fileKey, result);
+}
+} // namespace PageHelpers
