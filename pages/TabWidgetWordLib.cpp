@@ -126,13 +126,10 @@ void TabWidgetWordLib::fillTable()
         qDebug() << "[DEVDEBUG] Author: " << header.author;
         qDebug() << "[DEVDEBUG] Name: " << header.name;
         const QString fileName = QFileInfo(path).fileName();
-        if (isForcedWordLib(fileName))
-            fillRow(shownPaths.size(), fileName, header, Qt::Checked, false);
-        else
-            fillRow(shownPaths.size(), fileName, header,
-                    s_wordLibNames.contains(fileName) ? Qt::Checked
-                                                      : Qt::Unchecked,
-                    true);
+        const bool forced = isForcedWordLib(fileName);
+        const bool ticked = forced || s_wordLibNames.contains(fileName);
+        fillRow(shownPaths.size(), fileName, header,
+                ticked ? Qt::Checked : Qt::Unchecked, !forced);
         shownPaths.append(path);
     }
     // A file that changed since the listing leaves no row without items.
@@ -251,8 +248,8 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
     m_tableWidget->setRowCount(m_wordLibPaths.size());
     // Unticked and user-checkable whatever its name: adding a library
     // leaves the selection as it is.
-    fillRow(m_wordLibPaths.size() - 1, QFileInfo(target).fileName(), header,
-            Qt::Unchecked, true);
+    fillRow(m_wordLibPaths.size() - 1, source.fileName(), header, Qt::Unchecked,
+            true);
     return QString();
 }
 

@@ -9,7 +9,6 @@
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
 
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -90,10 +89,7 @@ void setTicked(const QWidget &page, int row, Qt::CheckState state)
 
 void clickAdd(const QWidget &page)
 {
-    const auto buttons = page.findChildren<QPushButton *>();
-    QCOMPARE(buttons.size(), 1);
-    QCOMPARE(buttons.first()->text(), QStringLiteral("添加"));
-    buttons.first()->click();
+    page.findChild<QPushButton *>()->click();
 }
 
 /// Runs @p handle on the first modal dialog of type D to show up; the
@@ -294,6 +290,7 @@ void TestWordLibPage::tableShowsTheHeaders()
              QStringList({"用户词库", "墨岚", "user.qlb", "0"}));
     QCOMPARE(rowTexts(page, 1),
              QStringList({"成语词库", "示例作者", "成语.qlb", "-1"}));
+    QCOMPARE(page.findChild<QPushButton *>()->text(), QStringLiteral("添加"));
     const QTableWidget *table = tableOf(page);
     QCOMPARE(table->columnCount(), 4);
     QStringList labels;
@@ -322,20 +319,25 @@ void TestWordLibPage::tableShowsTheHeaders()
 void TestWordLibPage::tickingPendsTheSelection_data()
 {
     // Rows: user.qlb, sys.qlb, a.qlb, c.qlb (user), c.qlb (system).
-    QTest::addColumn<QList<int>>("rowsToTick"); // negative: untick
-    QTest::addColumn<QString>("pending");       // null: nothing pending
-    QTest::newRow("tick a.qlb") << QList<int>{2} << "user.qlb;sys.qlb;a.qlb";
+    QTest::addColumn<QList<QPair<int, int>>>("clicks"); // row, check state
+    QTest::addColumn<QString>("pending");               // null: nothing
+    QTest::newRow("tick a.qlb")
+        << QList<QPair<int, int>>{{2, Qt::Checked}} << "user.qlb;sys.qlb;a.qlb";
     QTest::newRow("tick a.qlb and untick it again")
-        << QList<int>{2, -2} << QString();
+        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::Unchecked}}
+        << QString();
     QTest::newRow("both c.qlb rows put it twice")
-        << QList<int>{4, 3} << "user.qlb;sys.qlb;c.qlb;c.qlb";
+        << QList<QPair<int, int>>{{4, Qt::Checked}, {3, Qt::Checked}}
+        << "user.qlb;sys.qlb;c.qlb;c.qlb";
     QTest::newRow("a partial tick is no tick")
-        << QList<int>{2, 1000 + 2} << QString();
+        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::PartiallyChecked}}
+        << QString();
 }
 
 void TestWordLibPage::tickingPendsTheSelection()
 {
-    QFETCH(QList<int>, rowsToTick);
+    using Click = QPair<int, int>;
+    QFETCH(QList<Click>, clicks);
     QFETCH(QString, pending);
     for (const char *name : {"user.qlb", "a.qlb", "c.qlb"})
         QVERIFY(writeWordLib(userLib(name), QString::fromLatin1(name)));
@@ -345,12 +347,8 @@ void TestWordLibPage::tickingPendsTheSelection()
     ScriptedWordLibPage page;
     QCOMPARE(page.selectedWordLibNames(), defaultNames);
 
-    for (const int row : qAsConst(rowsToTick)) {
-        if (row >= 1000)
-            setTicked(page, row - 1000, Qt::PartiallyChecked);
-        else
-            setTicked(page, qAbs(row), row < 0 ? Qt::Unchecked : Qt::Checked);
-    }
+    for (const Click &click : qAsConst(clicks))
+        setTicked(page, click.first, Qt::CheckState(click.second));
     QCOMPARE(page.changedSettings().value(QStringLiteral("names")), pending);
     QCOMPARE(page.changedSettings().contains(QStringLiteral("names")),
              !pending.isNull());
