@@ -1,15 +1,269 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetWordLib.h"
 
-TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
-    : TabWidgetBase(QStringLiteral("wordlib"), parent)
+#include "config/Config.h"
+#include "config/ConfigBus.h"
+#include "pages/WordLibFile.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace
 {
+enum Column { NameColumn, AuthorColumn, FileNameColumn, EntryCountColumn };
+const int columnCount = 4;
+
+const char *const namesKey = "names";
+const char *const defaultNames = "user.qlb;sys.qlb";
+
+QStringList splitNames(const QString &names)
+{
+    return names.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive);
+}
+
+/// The engine always loads these two; their rows cannot be unticked.
+bool isForcedWordLib(const QString &fileName)
+{
+    return fileName == QLatin1String("user.qlb") ||
+           fileName == QLatin1String("sys.qlb");
+}
+
+/// Absolute paths of the word libraries in one directory, in its listing
+/// order (by name, ignoring case; hidden files left out).
+QStringList listWordLibDir(WordLibDirPathLocation location)
+{
+    QStringList paths;
+    const QFileInfoList entries =
+        QDir(Config::wordLibDirPath(location)).entryInfoList();
+    for (const QFileInfo &entry : entries) {
+        if (entry.isFile() && entry.suffix() == QLatin1String("qlb") &&
+            isValidWordLibFile(entry))
+            paths.append(entry.absoluteFilePath());
+    }
+    return paths;
+}
+
+QTableWidgetItem *newReadOnlyItem(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(item->flags() & ~Qt::ItemIsEditable);
+    return item;
+}
+} // namespace
+
+QStringList TabWidgetWordLib::s_wordLibNames;
+
+TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
+    : TabWidgetBase(QStringLiteral("wordlib"), parent),
+      m_tableWidget(new QTableWidget(0, columnCount, this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(m_tableWidget);
+    auto *buttonRow = new QHBoxLayout;
+    auto *addButton = new QPushButton(QStringLiteral("添加"), this);
+    buttonRow->addWidget(addButton);
+    buttonRow->addItem(
+        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
+    layout->addLayout(buttonRow);
+
+    const QSettings settings(Config::configFilePath(), QSettings::IniFormat);
+    s_wordLibNames = splitNames(
+        settings.value(QStringLiteral("wordlib/names"), QString()).toString());
+    m_defaultSettings.insert(QLatin1String(namesKey),
+                             QLatin1String(defaultNames));
+
+    m_wordLibPaths = listWordLibDir(WordLibDirPathUser);
+    qDebug() << Config::wordLibDirPath(WordLibDirPathSystem);
+    m_wordLibPaths += listWordLibDir(WordLibDirPathSystem);
+    // Stable: equal paths keep the listing order.
+    std::stable_sort(m_wordLibPaths.begin(), m_wordLibPaths.end(), qlbLessThan);
+
+    setUpTable();
+    fillTable();
+    m_savedWordLibNames = selectedWordLibNames();
+
+    // Connected after the filling, so building the table pends nothing.
+    connect(m_tableWidget, &QTableWidget::itemChanged, this,
+            &TabWidgetWordLib::onTableItemChanged);
+    connect(addButton, &QPushButton::clicked, this,
+            &TabWidgetWordLib::onAddWordLibButtonClicked);
+}
+
+void TabWidgetWordLib::setUpTable()
+{
+    m_tableWidget->setHorizontalHeaderLabels(
+        {QStringLiteral("名称"), QStringLiteral("作者"),
+         QStringLiteral("文件名"), QStringLiteral("词条")});
+    QHeaderView *header = m_tableWidget->horizontalHeader();
+    header->setSectionsClickable(false);
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    m_tableWidget->verticalHeader()->hide();
+    m_tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
+}
+
+void TabWidgetWordLib::fillTable()
+{
+    m_tableWidget->setRowCount(m_wordLibPaths.size());
+    QStringList shownPaths;
+    for (const QString &path : qAsConst(m_wordLibPaths)) {
+        WordLibHeader header;
+        const WordLibReadResult result = readWordLibHeader(path, header);
+        if (result == WordLibReadResult::OpenFailed)
+            break;
+        if (result == WordLibReadResult::BadSignature)
+            continue;
+        qDebug() << "[DEVDEBUG] Author: " << header.author;
+        qDebug() << "[DEVDEBUG] Name: " << header.name;
+        const QString fileName = QFileInfo(path).fileName();
+        const bool forced = isForcedWordLib(fileName);
+        const bool ticked = forced || s_wordLibNames.contains(fileName);
+        fillRow(shownPaths.size(), fileName, header,
+                ticked ? Qt::Checked : Qt::Unchecked, !forced);
+        shownPaths.append(path);
+    }
+    // A file that changed since the listing leaves no row without items.
+    m_wordLibPaths = shownPaths;
+    m_tableWidget->setRowCount(shownPaths.size());
+}
+
+void TabWidgetWordLib::fillRow(int row, const QString &fileName,
+                               const WordLibHeader &header,
+                               Qt::CheckState checkState, bool userCheckable)
+{
+    QTableWidgetItem *nameItem = newReadOnlyItem(header.name);
+    nameItem->setCheckState(checkState);
+    if (!userCheckable)
+        nameItem->setFlags(nameItem->flags() & ~Qt::ItemIsUserCheckable);
+    // Column 0 goes in first, so the item-changed slot never walks a row
+    // without its check box.
+    m_tableWidget->setItem(row, NameColumn, nameItem);
+    m_tableWidget->setItem(row, AuthorColumn, newReadOnlyItem(header.author));
+    m_tableWidget->setItem(row, FileNameColumn, newReadOnlyItem(fileName));
+    m_tableWidget->setItem(
+        row, EntryCountColumn,
+        newReadOnlyItem(QString::number(header.entryCount, 10)));
+}
+
+QString TabWidgetWordLib::selectedWordLibNames() const
+{
+    QStringList names;
+    for (int row = 0; row < m_tableWidget->rowCount(); ++row) {
+        if (m_tableWidget->item(row, NameColumn)->checkState() == Qt::Checked)
+            names.append(m_tableWidget->item(row, FileNameColumn)->text());
+    }
+    return names.join(QLatin1Char(';'));
+}
+
+void TabWidgetWordLib::onTableItemChanged(QTableWidgetItem *)
+{
+    const QString names = selectedWordLibNames();
+    if (names == m_savedWordLibNames)
+        m_changedSettings.remove(QLatin1String(namesKey));
+    else
+        m_changedSettings.insert(QLatin1String(namesKey), names);
 }
 
 QMap<QString, QString> TabWidgetWordLib::apply()
 {
+    QMap<QString, QString> committed;
+    const auto pending = m_changedSettings.constFind(QLatin1String(namesKey));
+    if (pending != m_changedSettings.constEnd()) {
+        const QString names = pending.value();
+        qDebug() << "wordLibName: " << names;
+        ConfigBus::instance()->setValue_String(QStringLiteral("wordLibNames"),
+                                               names);
+        committed.insert(QLatin1String(namesKey), names);
+        m_savedWordLibNames = names;
+    }
     m_changedSettings.clear();
-    return {};
+    return committed;
 }
 
-void TabWidgetWordLib::reset() {}
+void TabWidgetWordLib::reset()
+{
+    // m_savedWordLibNames stays: until the next apply() the settings file
+    // still holds it, and a selection that returns to it is not pending.
+    const QStringList defaults =
+        splitNames(m_defaultSettings.value(QLatin1String(namesKey)));
+    for (int row = 0; row < m_tableWidget->rowCount(); ++row) {
+        const QString fileName =
+            m_tableWidget->item(row, FileNameColumn)->text();
+        m_tableWidget->item(row, NameColumn)
+            ->setCheckState(defaults.contains(fileName) ? Qt::Checked
+                                                        : Qt::Unchecked);
+    }
+}
+
+void TabWidgetWordLib::onAddWordLibButtonClicked()
+{
+    const QString file = chooseWordLibFile();
+    if (file.isNull())
+        return;
+    const QString failure = addWordLib(file);
+    if (!failure.isEmpty())
+        showAddFailure(failure);
+}
+
+QString TabWidgetWordLib::addWordLib(const QString &file)
+{
+    const QFileInfo source(file);
+    const QDir userDir(Config::wordLibDirPath(WordLibDirPathUser));
+    if (source.absoluteDir() == userDir)
+        return QStringLiteral("该词库已经在词库列表中！");
+    const QString target =
+        userDir.absolutePath() + QLatin1Char('/') + source.fileName();
+    if (QFile::exists(target))
+        return QStringLiteral("词库目录存在同名文件，无法创建！");
+    if (!isValidWordLibFile(source))
+        return QStringLiteral("非法的词库文件！");
+    // A fresh account has no per-user directory yet.
+    QDir().mkpath(userDir.absolutePath());
+    if (!QFile::copy(file, target))
+        return QStringLiteral("拷贝词库文件失败！");
+
+    WordLibHeader header;
+    switch (readWordLibHeader(target, header)) {
+    case WordLibReadResult::OpenFailed:
+        return QStringLiteral("打开词库文件失败！");
+    case WordLibReadResult::BadSignature:
+        return QStringLiteral("非法的词库文件！");
+    case WordLibReadResult::HeaderRead:
+        break;
+    }
+    qDebug() << "[DEVDEBUG] Copied word lib name: " << header.name;
+    qDebug() << "[DEVDEBUG] Copied word lib author: " << header.author;
+
+    m_wordLibPaths.append(target);
+    m_tableWidget->setRowCount(m_wordLibPaths.size());
+    // Unticked and user-checkable whatever its name: adding a library
+    // leaves the selection as it is.
+    fillRow(m_wordLibPaths.size() - 1, source.fileName(), header, Qt::Unchecked,
+            true);
+    return QString();
+}
+
+QString TabWidgetWordLib::chooseWordLibFile()
+{
+    return QFileDialog::getOpenFileName(this, QStringLiteral("选择词库"),
+                                        QStringLiteral("/"),
+                                        QStringLiteral("词库文件 (*.qlb)"));
+}
+
+void TabWidgetWordLib::showAddFailure(const QString &text)
+{
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("添加失败"), text,
+                    QMessageBox::NoButton, this);
+    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.exec();
+}

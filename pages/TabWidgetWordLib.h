@@ -4,14 +4,65 @@
 
 #include "app/TabWidgetBase.h"
 
+#include <QStringList>
+
+class QTableWidget;
+class QTableWidgetItem;
+struct WordLibHeader;
+
+/**
+ * @brief The "词库" page: the word libraries of the per-user and the system
+ * directory in a table, the active ones ticked, and an add button that
+ * copies a library into the per-user directory.
+ *
+ * Its one setting, "names", is the selection string: the file names of the
+ * ticked rows in table order, joined with ";".
+ */
 class TabWidgetWordLib : public TabWidgetBase
 {
     Q_OBJECT
 public:
     explicit TabWidgetWordLib(QWidget *parent);
 
+    /// The selection string of the table as it is now.
+    QString selectedWordLibNames() const;
+
+    /// @see TabWidgetBase::apply()
     QMap<QString, QString> apply() override;
+    /// @see TabWidgetBase::reset()
     void reset() override;
+
+    /// The active file names as stored when the page was built; sets the
+    /// rows that start ticked and the order of the table (qlbLessThan()).
+    static QStringList s_wordLibNames;
+
+public Q_SLOTS:
+    void onTableItemChanged(QTableWidgetItem *item);
+    void onAddWordLibButtonClicked();
+
+protected:
+    /// Asks for the library to add; a null string when cancelled. A seam
+    /// for tests, which cannot answer a modal dialog.
+    virtual QString chooseWordLibFile();
+    /// Tells the user why the library was not added. A seam for tests.
+    virtual void showAddFailure(const QString &text);
+
+private:
+    void setUpTable();
+    void fillTable();
+    /// Puts the items of one library into @p row; the check box of a row
+    /// that is not @p userCheckable cannot be changed by the user.
+    void fillRow(int row, const QString &fileName, const WordLibHeader &header,
+                 Qt::CheckState checkState, bool userCheckable);
+    /// Copies @p file into the per-user directory and appends its row.
+    /// @return an empty string, or the message for the user.
+    QString addWordLib(const QString &file);
+
+    QTableWidget *m_tableWidget = nullptr;
+    /// Absolute paths of the rows, in table order.
+    QStringList m_wordLibPaths;
+    /// The selection string as stored in the settings file.
+    QString m_savedWordLibNames;
 };
 
 #endif

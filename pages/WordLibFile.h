@@ -1,0 +1,64 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_WORDLIBFILE_H
+#define QUILMO_WORDLIBFILE_H
+
+#include <QString>
+
+class QFileInfo;
+
+/**
+ * @brief The decoded header of a word-library (".qlb") file.
+ *
+ * Layout of the first 72 bytes, integers little-endian; the rest of the
+ * file (the dictionary body) belongs to the engine and is never read here:
+ *   0  4  signature 0x14091994 (bytes 94 19 09 14)
+ *   4 16  name, UTF-16, at most 8 code units (a byte-order mark is one)
+ *  36 16  author, same encoding
+ *  68  4  number of entries, signed
+ * Bytes 20-35 and 52-67 are the engine's. A file shorter than 72 bytes
+ * reads as if it were padded with zeros.
+ */
+struct WordLibHeader {
+    QString name;
+    QString author;
+    int entryCount = 0;
+};
+
+enum class WordLibReadResult {
+    OpenFailed,   ///< the file could not be opened for reading
+    BadSignature, ///< read, but the first four bytes are not the signature
+    HeaderRead,   ///< the header was decoded
+};
+
+/**
+ * Converts @p inLength bytes of UTF-16 (byte-order mark honoured, little-
+ * endian without one) at @p in to UTF-8 in @p out, which is zero-filled
+ * first, so a short text is NUL-terminated.
+ * @return 0, or -1 when the converter is missing or the input is invalid
+ * or cut (e.g. half a surrogate pair); @p out then holds what was converted
+ * before the fault.
+ */
+int utf16toutf8(char *in, unsigned long inLength, char *out,
+                unsigned long outLength);
+
+/// True when @p file is a regular file (or a link to one) that can be
+/// read and starts with the signature. Nothing else is checked. Anything
+/// else (a FIFO, a device) is refused without being opened, so a listing
+/// or an add can never block on it.
+bool isValidWordLibFile(const QFileInfo &file);
+
+/// Reads the header of the file at @p path; @p header is filled only for
+/// WordLibReadResult::HeaderRead. At most the first 72 bytes are read,
+/// whatever the size of the file.
+WordLibReadResult readWordLibHeader(const QString &path, WordLibHeader &header);
+
+/**
+ * The order of the word-library table, for paths @p a and @p b: a library
+ * named user.qlb, one named sys.qlb, the active ones
+ * (TabWidgetWordLib::s_wordLibNames), the rest of the per-user directory,
+ * then everything else; by file name (code units, case-sensitive) within
+ * each of these classes. A strict weak ordering.
+ */
+bool qlbLessThan(const QString &a, const QString &b);
+
+#endif

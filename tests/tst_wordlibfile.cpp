@@ -1,0 +1,411 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The word-library header: what counts as a library, how its text fields
+// and entry count decode, that only the header is read, and the order of
+// the word-library table.
+#include "pages/TabWidgetWordLib.h"
+#include "pages/WordLibFile.h"
+#include "support/WordLibBuilder.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+const QString userDir = QStringLiteral("/home/u/.config/quilmo/wordlib/");
+const QString sysDir = QStringLiteral("/usr/share/quilmo/wordlib/");
+
+QByteArray bytes(const char *data, int size)
+{
+    return QByteArray(data, size);
+}
+
+QByteArray sample(const char *fileName)
+{
+    QFile file(QStringLiteral(QUILMO_SAMPLE_WORDLIB_DIR) +
+               QString::fromUtf8(fileName));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+long peakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+QStringList sortedForTable(QStringList paths)
+{
+    std::stable_sort(paths.begin(), paths.end(), qlbLessThan);
+    return paths;
+}
+} // namespace
+
+class TestWordLibFile : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void cleanup();
+
+    void validity_data();
+    void validity();
+    void notARegularReadableFile_data();
+    void notARegularReadableFile();
+    void textFields_data();
+    void textFields();
+    void header_data();
+    void header();
+    void conversionReportsFaults();
+    void hugeFileIsNotLoaded();
+
+    void order_data();
+    void order();
+    void orderIsStrictWeak();
+    void sortOfShuffledPathsIsDeterministic();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &content);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QByteArray m_home;
+};
+
+void TestWordLibFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_home = qgetenv("HOME");
+    qputenv("HOME", "/home/u");
+    TabWidgetWordLib::s_wordLibNames.clear();
+}
+
+void TestWordLibFile::cleanup()
+{
+    qputenv("HOME", m_home);
+    TabWidgetWordLib::s_wordLibNames.clear();
+    m_dir.reset();
+}
+
+QString TestWordLibFile::writeFile(const QString &name,
+                                   const QByteArray &content)
+{
+    const QString path = m_dir->filePath(name);
+    if (!writeTestFile(path, content))
+        qWarning("cannot write %s", qPrintable(path));
+    return path;
+}
+
+void TestWordLibFile::validity_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<bool>("valid");
+    const QByteArray header = wordLibHeader(QStringLiteral("名"), {}, 1);
+    QTest::newRow("signature only") << bytes("\x94\x19\x09\x14", 4) << true;
+    QTest::newRow("signature, then anything")
+        << bytes("\x94\x19\x09\x14garbage\xff", 12) << true;
+    QTest::newRow("whole header") << header << true;
+    QTest::newRow("header cut to 40 bytes") << header.left(40) << true;
+    QTest::newRow("signature stored big-endian")
+        << bytes("\x14\x09\x19\x94", 4) << false;
+    QTest::newRow("empty") << QByteArray() << false;
+    QTest::newRow("1 byte") << header.left(1) << false;
+    QTest::newRow("2 bytes") << header.left(2) << false;
+    QTest::newRow("3 bytes") << header.left(3) << false;
+    QTest::newRow("72 zero bytes") << QByteArray(72, '\0') << false;
+    QTest::newRow("text") << QByteArray("user.qlb;sys.qlb\n") << false;
+}
+
+void TestWordLibFile::validity()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, valid);
+    const QString path = writeFile(QStringLiteral("x.qlb"), content);
+    QCOMPARE(isValidWordLibFile(QFileInfo(path)), valid);
+    WordLibHeader header;
+    QCOMPARE(readWordLibHeader(path, header),
+             valid ? WordLibReadResult::HeaderRead
+                   : WordLibReadResult::BadSignature);
+}
+
+void TestWordLibFile::notARegularReadableFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    for (const char *kind : {"missing", "directory", "fifo", "link to fifo",
+                             "dangling link", "no read permission"})
+        QTest::newRow(kind) << QString::fromLatin1(kind);
+}
+
+// Each must come back at once (a FIFO without a writer would block an
+// open) and read as "cannot be opened".
+void TestWordLibFile::notARegularReadableFile()
+{
+    QFETCH(QString, kind);
+    const QString path = m_dir->filePath(QStringLiteral("x.qlb"));
+    const QByteArray target = QFile::encodeName(m_dir->filePath("target"));
+    const QByteArray local = QFile::encodeName(path);
+    if (kind == QLatin1String("directory")) {
+        QVERIFY(QDir().mkpath(path));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(mkfifo(local.constData(), 0644), 0);
+    } else if (kind == QLatin1String("link to fifo")) {
+        QCOMPARE(mkfifo(target.constData(), 0644), 0);
+        QCOMPARE(symlink(target.constData(), local.constData()), 0);
+    } else if (kind == QLatin1String("dangling link")) {
+        QCOMPARE(symlink(target.constData(), local.constData()), 0);
+    } else if (kind == QLatin1String("no read permission")) {
+        if (geteuid() == 0)
+            QSKIP("root reads files without read permission");
+        writeFile(QStringLiteral("x.qlb"), wordLibHeader({}, {}, 0));
+        QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
+    }
+    QVERIFY(!isValidWordLibFile(QFileInfo(path)));
+    WordLibHeader header;
+    QCOMPARE(readWordLibHeader(path, header), WordLibReadResult::OpenFailed);
+}
+
+void TestWordLibFile::textFields_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("text");
+    const QString ten = QStringLiteral("ABCDEFGHIJ");
+    QTest::newRow("no mark") << bytes("A\0B\0", 4) << "AB";
+    QTest::newRow("little-endian mark")
+        << bytes("\xFF\xFE\x41\x00\x42\x00", 6) << "AB";
+    QTest::newRow("big-endian mark")
+        << bytes("\xFE\xFF\x00\x41\x00\x42", 6) << "AB";
+    QTest::newRow("zeros") << QByteArray(16, '\0') << "";
+    QTest::newRow("10 characters, no mark")
+        << wordLibTextField(ten) << "ABCDEFGH";
+    QTest::newRow("10 characters, little-endian mark")
+        << wordLibTextField(ten, TextByteOrder::LittleEndianMarked)
+        << "ABCDEFG";
+    QTest::newRow("10 characters, big-endian mark")
+        << wordLibTextField(ten, TextByteOrder::BigEndianMarked) << "ABCDEFG";
+    QTest::newRow("chinese, big-endian mark")
+        << wordLibTextField(QStringLiteral("成语词库"),
+                            TextByteOrder::BigEndianMarked)
+        << QStringLiteral("成语词库");
+    QTest::newRow("surrogate pair")
+        << wordLibTextField(QStringLiteral("A𠀀")) << QStringLiteral("A𠀀");
+    // U+20000 needs two code units; the 16 bytes hold only the first.
+    QTest::newRow("surrogate pair cut by the field")
+        << wordLibTextField(QStringLiteral("ABCDEFG𠀀")) << "ABCDEFG";
+    QTest::newRow("lone low surrogate")
+        << bytes("\x41\x00\x00\xDC\x42\x00", 6) << "A";
+}
+
+void TestWordLibFile::textFields()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(QString, text);
+    field = field.leftJustified(16, '\0');
+    QByteArray content = wordLibHeader({}, {}, 0);
+    content.replace(4, 16, field);
+    content.replace(36, 16, field);
+    WordLibHeader header;
+    QCOMPARE(
+        readWordLibHeader(writeFile(QStringLiteral("x.qlb"), content), header),
+        WordLibReadResult::HeaderRead);
+    QCOMPARE(header.name, text);
+    QCOMPARE(header.author, text);
+}
+
+void TestWordLibFile::header_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("author");
+    QTest::addColumn<int>("entryCount");
+    const QString name = QStringLiteral("地名词库");
+    const QString author = QStringLiteral("ABCD");
+    const QByteArray header = wordLibHeader(name, author, 10000);
+    QTest::newRow("10000") << header << name << author << 10000;
+    QTest::newRow("stored 10 27 00 00")
+        << header.left(68) + bytes("\x10\x27\0\0", 4) << name << author
+        << 10000;
+    QTest::newRow("stored FF FF FF FF, signed")
+        << wordLibHeader(name, author, -1) << name << author << -1;
+    QTest::newRow("body after the header")
+        << header + QByteArray(4096, '\x55') << name << author << 10000;
+    QTest::newRow("cut to 40 bytes: author cut, count zero")
+        << header.left(40) << name << "AB" << 0;
+    QTest::newRow("cut to 70 bytes: count zero-filled")
+        << wordLibHeader(name, author, 0x7F002710).left(70) << name << author
+        << 10000;
+    QTest::newRow("signature only") << header.left(4) << ""
+                                    << "" << 0;
+    // The committed samples (scripts/make_sample_wordlibs.py).
+    QTest::newRow("sample user.qlb") << sample("user.qlb") << "用户词库"
+                                     << "本机用户" << 0;
+    QTest::newRow("sample sys.qlb") << sample("sys.qlb") << "系统词库"
+                                    << "墨岚拼音" << 120000;
+    QTest::newRow("sample 成语.qlb, big-endian")
+        << sample("成语.qlb") << "成语词库"
+        << "示例作者" << 3000;
+    QTest::newRow("sample a.qlb, little-endian mark")
+        << sample("a.qlb") << "地名词库"
+        << "张三" << 800;
+}
+
+void TestWordLibFile::header()
+{
+    QFETCH(QByteArray, content);
+    WordLibHeader header;
+    QCOMPARE(
+        readWordLibHeader(writeFile(QStringLiteral("x.qlb"), content), header),
+        WordLibReadResult::HeaderRead);
+    QTEST(header.name, "name");
+    QTEST(header.author, "author");
+    QTEST(header.entryCount, "entryCount");
+}
+
+void TestWordLibFile::conversionReportsFaults()
+{
+    char out[160];
+    QByteArray in = wordLibTextField(QStringLiteral("AB"));
+    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), 0);
+    QCOMPARE(QByteArray(out), QByteArray("AB"));
+
+    in = wordLibTextField(QStringLiteral("ABCDEFG𠀀"));
+    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), -1);
+    QCOMPARE(QByteArray(out), QByteArray("ABCDEFG"));
+
+    // A full field has no terminator; the zero-filled output supplies it.
+    std::fill(std::begin(out), std::end(out), 'x');
+    in = wordLibTextField(QStringLiteral("成语词库大全合集"));
+    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), 0);
+    QCOMPARE(QString::fromUtf8(out), QStringLiteral("成语词库大全合集"));
+}
+
+void TestWordLibFile::hugeFileIsNotLoaded()
+{
+    const qint64 size = qint64(3) << 30;
+    const QString path = writeFile(QStringLiteral("huge.qlb"),
+                                   wordLibHeader(QStringLiteral("大"), {}, 7));
+    if (!QFile::resize(path, size))
+        QSKIP("cannot make a 3 GiB sparse file in the temporary directory");
+    const QString link = m_dir->filePath(QStringLiteral("link.qlb"));
+    QVERIFY(QFile::link(path, link));
+
+    const long before = peakRssKiB();
+    for (const QString &file : {path, link}) {
+        QVERIFY(isValidWordLibFile(QFileInfo(file)));
+        WordLibHeader header;
+        QCOMPARE(readWordLibHeader(file, header),
+                 WordLibReadResult::HeaderRead);
+        QCOMPARE(header.entryCount, 7);
+    }
+    const long grownKiB = peakRssKiB() - before;
+    QVERIFY2(grownKiB < 4096,
+             qPrintable(QStringLiteral("peak RSS grew by %1 KiB for a "
+                                       "3 GiB library")
+                            .arg(grownKiB)));
+}
+
+void TestWordLibFile::order_data()
+{
+    QTest::addColumn<QStringList>("active");
+    QTest::addColumn<QStringList>("paths");
+    QTest::addColumn<QStringList>("expected");
+    QTest::newRow("user, sys, active, user directory, the rest by name")
+        << QStringList{"a.qlb"}
+        << QStringList{sysDir + "z.qlb",     userDir + "b.qlb",
+                       sysDir + "a.qlb",     sysDir + "sys.qlb",
+                       userDir + "user.qlb", sysDir + "c.qlb"}
+        << QStringList{userDir + "user.qlb", sysDir + "sys.qlb",
+                       sysDir + "a.qlb",     userDir + "b.qlb",
+                       sysDir + "c.qlb",     sysDir + "z.qlb"};
+    QTest::newRow("code-unit order; only exact user.qlb and sys.qlb")
+        << QStringList{""}
+        << QStringList{sysDir + "a.qlb", sysDir + "USER.QLB",
+                       sysDir + "Sys.qlb", sysDir + "B.qlb"}
+        << QStringList{sysDir + "B.qlb", sysDir + "Sys.qlb",
+                       sysDir + "USER.QLB", sysDir + "a.qlb"};
+    QTest::newRow("active names are case-sensitive")
+        << QStringList{"A.qlb"}
+        << QStringList{sysDir + "a.qlb", userDir + "z.qlb"}
+        << QStringList{userDir + "z.qlb", sysDir + "a.qlb"};
+    QTest::newRow("user directory is a plain prefix of the path")
+        << QStringList{}
+        << QStringList{userDir + "../x/a.qlb", sysDir + "b.qlb",
+                       "/home/u/.config/quilmo/wordlibs/c.qlb"}
+        << QStringList{userDir + "../x/a.qlb", sysDir + "b.qlb",
+                       "/home/u/.config/quilmo/wordlibs/c.qlb"};
+    QTest::newRow("within a class by name, equal names keep their order")
+        << QStringList{"c.qlb", "b.qlb"}
+        << QStringList{sysDir + "c.qlb",    userDir + "user.qlb",
+                       userDir + "c.qlb",   sysDir + "b.qlb",
+                       sysDir + "user.qlb", "/opt/user.qlb"}
+        << QStringList{userDir + "user.qlb", sysDir + "user.qlb",
+                       "/opt/user.qlb",      sysDir + "b.qlb",
+                       sysDir + "c.qlb",     userDir + "c.qlb"};
+}
+
+void TestWordLibFile::order()
+{
+    QFETCH(QStringList, active);
+    QFETCH(QStringList, paths);
+    TabWidgetWordLib::s_wordLibNames = active;
+    QTEST(sortedForTable(paths), "expected");
+}
+
+// std::sort needs a strict weak ordering; anything less is undefined.
+void TestWordLibFile::orderIsStrictWeak()
+{
+    TabWidgetWordLib::s_wordLibNames = QStringList{"a.qlb", "user.qlb"};
+    QStringList paths;
+    for (const QString &dir : {userDir, sysDir, QStringLiteral("/opt/")})
+        for (const char *name : {"user.qlb", "sys.qlb", "a.qlb", "b.qlb",
+                                 "B.qlb", "USER.QLB", "c.qlb"})
+            paths << dir + QLatin1String(name);
+    const auto equivalent = [](const QString &x, const QString &y) {
+        return !qlbLessThan(x, y) && !qlbLessThan(y, x);
+    };
+    for (const QString &a : qAsConst(paths)) {
+        QVERIFY2(!qlbLessThan(a, a), qPrintable(a));
+        for (const QString &b : qAsConst(paths)) {
+            QVERIFY2(!(qlbLessThan(a, b) && qlbLessThan(b, a)),
+                     qPrintable(a + " " + b));
+            for (const QString &c : qAsConst(paths)) {
+                if (qlbLessThan(a, b) && qlbLessThan(b, c))
+                    QVERIFY2(qlbLessThan(a, c), qPrintable(a + " " + c));
+                if (equivalent(a, b) && equivalent(b, c))
+                    QVERIFY2(equivalent(a, c), qPrintable(a + " " + c));
+            }
+        }
+    }
+}
+
+void TestWordLibFile::sortOfShuffledPathsIsDeterministic()
+{
+    TabWidgetWordLib::s_wordLibNames = QStringList{"l7.qlb", "l42.qlb"};
+    QStringList paths;
+    for (int i = 0; i < 300; ++i) {
+        const QString name = QStringLiteral("l%1.qlb").arg(i % 100);
+        paths << userDir + name << sysDir + name;
+    }
+    paths << userDir + "user.qlb" << sysDir + "sys.qlb" << sysDir + "user.qlb";
+    QStringList first;
+    for (unsigned seed = 1; seed <= 5; ++seed) {
+        std::shuffle(paths.begin(), paths.end(), std::mt19937(seed));
+        QStringList names;
+        for (const QString &path : sortedForTable(paths))
+            names << QFileInfo(path).fileName();
+        if (first.isEmpty())
+            first = names;
+        QCOMPARE(names, first);
+    }
+    QCOMPARE(first.mid(0, 4),
+             QStringList({"user.qlb", "user.qlb", "sys.qlb", "l42.qlb"}));
+}
+
+QTEST_GUILESS_MAIN(TestWordLibFile)
+#include "tst_wordlibfile.moc"
