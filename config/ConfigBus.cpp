@@ -3,6 +3,8 @@
 
 #include "config/ConfigBusIBus.h"
 
+#include <utility>
+
 ConfigBus *ConfigBus::s_instance = nullptr;
 
 ConfigBus *ConfigBus::instance()
@@ -12,7 +14,7 @@ ConfigBus *ConfigBus::instance()
     return s_instance;
 }
 
-void ConfigBus::setInstance(ConfigBus *bus)
+ConfigBus *ConfigBus::setInstance(ConfigBus *bus)
 {
-    s_instance = bus;
+    return std::exchange(s_instance, bus);
 }

@@ -21,8 +21,8 @@ public:
     static ConfigBus *instance();
 
     /// Replaces the instance, for tests that record or fake the bus. The
-    /// caller keeps ownership; nullptr goes back to the real bus.
-    static void setInstance(ConfigBus *bus);
+    /// caller keeps ownership of both. @return the instance replaced.
+    static ConfigBus *setInstance(ConfigBus *bus);
 
     /// Connects to the service. Returns false only if start-up must stop.
     virtual bool init() = 0;

@@ -3,42 +3,15 @@
 // sanitizers, a second load and save of the result must write the very same
 // bytes: every line written reads back as itself, and merging is idempotent.
 #include "config/IniSetting.h"
+#include "fuzz/FuzzSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <cstdint>
-#include <cstdlib>
-
-namespace
-{
-void dropMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
-
-void require(bool condition)
-{
-    if (!condition)
-        std::abort();
-}
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    require(file.open(QIODevice::ReadOnly));
-    return file.readAll();
-}
-
-void writeTo(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    require(file.open(QIODevice::WriteOnly) &&
-            file.write(content) == content.size());
-}
-} // namespace
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    // Every save logs a line per section; at this rate that is only noise.
-    qInstallMessageHandler(dropMessage);
+    silenceDebugOutput(); // every save logs a line per section
     return 0;
 }
 

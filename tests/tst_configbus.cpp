@@ -18,6 +18,7 @@ private Q_SLOTS:
     void valuesReachTheService();
     void intWriteTracesNameAndValue();
     void stringWriteTracesNothingOnSuccess();
+    void hungDaemonCostsBoundedTime();
     void deadDaemonFailsEachWriteAndRestartedOneReceives();
 
 private:
@@ -87,6 +88,28 @@ void TestConfigBus::stringWriteTracesNothingOnSuccess()
     m_bus->setValue_String(QStringLiteral("wordLibNames"),
                            QStringLiteral("user.qlb;sys.qlb"));
     QCOMPARE(debug.lines(), QStringList());
+}
+
+void TestConfigBus::hungDaemonCostsBoundedTime()
+{
+    // Ten writes, as many as one Apply of every setting makes.
+    const int writes = 10;
+    m_daemon.pause();
+    DebugCapture debug;
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < writes; ++i)
+        m_bus->setValue_Int(QStringLiteral("candidateCount"), i);
+    const qint64 elapsed = timer.elapsed();
+    m_daemon.resume();
+    QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")),
+             writes);
+    QVERIFY2(elapsed < 5500, qPrintable(QString::number(elapsed)));
+
+    debug.clear();
+    m_bus->setValue_Int(QStringLiteral("candidateCount"), 7);
+    QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")), 0);
+    QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), QVariant(7));
 }
 
 void TestConfigBus::deadDaemonFailsEachWriteAndRestartedOneReceives()

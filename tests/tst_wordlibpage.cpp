@@ -4,7 +4,6 @@
 // library, with the file dialog and the message box scripted.
 #include "app/MainWidget.h"
 #include "config/Config.h"
-#include "config/ConfigBusIBus.h"
 #include "pages/TabWidgetWordLib.h"
 #include "support/IBusDaemon.h"
 #include "support/TestSupport.h"
@@ -387,11 +386,8 @@ void TestWordLibPage::applyReachesTheEngineAndTheFile()
 {
     if (!m_daemonWhyNot.isEmpty())
         QSKIP(qPrintable(m_daemonWhyNot));
-    m_bus.reset();
-    ConfigBusIBus bus; // owned here: ConfigBus::instance() never frees its own
-    ConfigBus::setInstance(&bus);
-    const auto restore = qScopeGuard([] { ConfigBus::setInstance(nullptr); });
-    QVERIFY(bus.init());
+    m_bus.reset(); // back to the real bus
+    QVERIFY(ConfigBus::instance()->init());
     for (const char *name : {"user.qlb", "sys.qlb"})
         QVERIFY(writeWordLib(sysLib(name), QString::fromLatin1(name)));
     QVERIFY(writeWordLib(userLib("成语.qlb"), QStringLiteral("成语")));

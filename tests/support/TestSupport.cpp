@@ -62,13 +62,13 @@ void DebugCapture::clear()
 }
 
 RecordingConfigBus::RecordingConfigBus()
+    : m_replaced(ConfigBus::setInstance(this))
 {
-    ConfigBus::setInstance(this);
 }
 
 RecordingConfigBus::~RecordingConfigBus()
 {
-    ConfigBus::setInstance(nullptr);
+    ConfigBus::setInstance(m_replaced);
 }
 
 void RecordingConfigBus::setValue_Int(const QString &name, int value)

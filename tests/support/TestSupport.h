@@ -52,6 +52,9 @@ public:
 
     /// (name, value) in call order; ints as int, strings as QString.
     QList<QPair<QString, QVariant>> calls;
+
+private:
+    ConfigBus *m_replaced;
 };
 
 #endif
