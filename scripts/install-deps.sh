@@ -6,7 +6,7 @@ set -eu
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
-test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev"
+test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev"
 
 case "${1:-}" in
 run) wanted=$run ;;

@@ -1,0 +1,21 @@
+# A Debian package: cpack -G DEB in a tree configured with
+# -DCMAKE_INSTALL_PREFIX=/usr (scripts/package.sh does both).
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quilmo-config)
+set(CPACK_PACKAGE_VENDOR "墨岚拼音开发组")
+set(CPACK_PACKAGE_CONTACT "墨岚拼音开发组 <support@quilmo.example.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Settings tool of the 墨岚拼音 (quilmo) pinyin input method for IBus")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Edits the preferences of the quilmo IBus engine, chooses its active\n\
+word libraries and adds new ones.")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Without a CJK font the whole interface shows boxes. The word libraries
+# belong to the engine's own package.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+    "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, ibus")
+include(CPack)
