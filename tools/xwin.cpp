@@ -21,8 +21,8 @@ const xcb_keysym_t tabKey = 0xff09;     // XK_Tab
 
 const char usage[] =
     "usage: xwin launch TITLE COMMAND [ARG...]\n"
-    "         start COMMAND, wait until its window TITLE is mapped and\n"
-    "         drawn, print the window id and leave COMMAND running\n"
+    "         start COMMAND, print the id of its window TITLE once it is\n"
+    "         mapped and drawn, and end with COMMAND's exit status\n"
     "       xwin time TITLE COMMAND [ARG...]\n"
     "         start COMMAND, close its window TITLE once drawn, print\n"
     "         map_ms (exec to MapNotify), peak_rss_kib and status\n"
@@ -59,14 +59,20 @@ int launch(XClient &x, const QString &title, char **argv)
 {
     const Child child = start(argv);
     const xcb_window_t window = x.waitForMap(title, waitMs, child.pidfd);
-    if (!window || !x.waitForPaint(window, waitMs)) {
+    const bool drawn = window && x.waitForPaint(window, waitMs);
+    if (!drawn) {
         std::fprintf(stderr, "xwin: no window \"%s\" was drawn\n",
                      qPrintable(title));
         kill(child.pid, SIGTERM);
-        return 1;
+    } else {
+        std::printf("0x%x\n", window);
+        std::fflush(stdout);
     }
-    std::printf("0x%x\n", window);
-    return 0;
+    int status = 0;
+    waitpid(child.pid, &status, 0);
+    if (!drawn)
+        return 1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 int timeToWindow(XClient &x, const QString &title, char **argv)
