@@ -19,6 +19,9 @@ const uint32_t minSizeFlag = 1 << 4;
 const uint32_t maxSizeFlag = 1 << 5;
 const int hintsWords = 9;
 
+const xcb_keysym_t controlKey = 0xffe3; // XK_Control_L
+const xcb_keysym_t tabKey = 0xff09;     // XK_Tab
+
 template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
 
 template <typename T> Reply<T> reply(T *pointer)
@@ -176,6 +179,12 @@ void XClient::close(xcb_window_t window)
     xcb_send_event(m_connection, false, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char *>(&message));
     xcb_flush(m_connection);
+}
+
+bool XClient::showNextTab(xcb_window_t window, int timeoutMs)
+{
+    pressKeys(window, {controlKey, tabKey});
+    return waitForPaint(window, timeoutMs);
 }
 
 void XClient::pressKeys(xcb_window_t window, const QVector<xcb_keysym_t> &keys)

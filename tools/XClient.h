@@ -51,8 +51,8 @@ public:
     /// Top-level windows titled @p title mapped so far, up to the server's
     /// present state.
     int mapCount(const QString &title);
-    /// Waits until @p window is drawn after its map (or after the last
-    /// pressKeys()) and then stays unchanged for a short while.
+    /// Waits until @p window is drawn after its map (or after its last
+    /// key press) and then stays unchanged for a short while.
     bool waitForPaint(xcb_window_t window, int timeoutMs);
     /// Waits until @p window no longer exists.
     bool waitForDestroy(xcb_window_t window, int timeoutMs);
@@ -61,9 +61,9 @@ public:
     SizeHints sizeHints(xcb_window_t window);
     /// Asks the owner to close @p window (WM_DELETE_WINDOW).
     void close(xcb_window_t window);
-    /// Focuses @p window and presses the keys (X keysyms) together, the
-    /// first ones held down as modifiers.
-    void pressKeys(xcb_window_t window, const QVector<xcb_keysym_t> &keys);
+    /// Focuses @p window, presses Ctrl+Tab (a tab widget's key for its next
+    /// page) and waits for the repaint.
+    bool showNextTab(xcb_window_t window, int timeoutMs);
     /// The window's content as on screen; a null image on failure.
     QImage grab(xcb_window_t window);
 
@@ -84,6 +84,9 @@ private:
     QString title(xcb_window_t window);
     QRect rootGeometry(xcb_window_t window);
     xcb_keycode_t keycode(xcb_keysym_t keysym);
+    /// Focuses @p window and presses the keys (X keysyms) together, the
+    /// first ones held down as modifiers.
+    void pressKeys(xcb_window_t window, const QVector<xcb_keysym_t> &keys);
 
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_root = 0;

@@ -105,8 +105,7 @@ int timeToWindow(XClient &x, const QString &title, char **argv)
 
 int nextTab(XClient &x, xcb_window_t window)
 {
-    x.pressKeys(window, {controlKey, tabKey});
-    if (x.waitForPaint(window, waitMs))
+    if (x.showNextTab(window, waitMs))
         return 0;
     std::fprintf(stderr, "xwin: window 0x%x did not repaint\n", window);
     return 1;
