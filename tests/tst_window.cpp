@@ -224,16 +224,16 @@ void TestWindow::keepsItsLayoutAtScaleFactorTwo()
     if (QTest::currentTestFailed())
         return;
     // Each tab at scale 2, halved, must look like the same tab at scale 1
-    // seen from a little way off: every 10 x 10 block within 40 grey levels.
-    // Text rendered at either size stays within 20 here; a button text
-    // that does not fit, a cut-off button bar or a font that grew without
-    // its layout differs by 80 or more.
+    // seen from a little way off: every 10 x 10 block within 50 grey levels.
+    // Text and controls drawn at either size stay within about 25 here; a
+    // font 5 % off its layout, a button text that no longer fits or a
+    // cut-off button bar differs by 80 or more.
     for (int tab = 0; tab < tabCount; ++tab) {
         const QImage halved =
             doubled[tab].scaled(normal[tab].size(), Qt::IgnoreAspectRatio,
                                 Qt::SmoothTransformation);
         const int difference = largestBlockDifference(normal[tab], halved, 10);
-        QVERIFY2(difference <= 40,
+        QVERIFY2(difference <= 50,
                  qPrintable(QStringLiteral("tab %1 differs by %2")
                                 .arg(tab + 1)
                                 .arg(difference)));
