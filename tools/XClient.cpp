@@ -28,7 +28,6 @@ template <typename T> Reply<T> reply(T *pointer)
 {
     return Reply<T>(pointer, &free);
 }
-} // namespace
 
 qint64 monotonicMs()
 {
@@ -36,6 +35,7 @@ qint64 monotonicMs()
     clock_gettime(CLOCK_MONOTONIC, &now);
     return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
+} // namespace
 
 XClient::XClient(const QByteArray &display)
 {
@@ -248,6 +248,8 @@ void XClient::handle(xcb_generic_event_t *event)
         if (map->event == m_root && !map->override_redirect) {
             m_maps.append({map->window, title(map->window), false});
             m_paintFrom.insert(map->window, m_damage.size());
+            // The server hands a closed client's ids to the next one.
+            m_destroyed.removeAll(map->window);
         }
     } else if (type == XCB_DESTROY_NOTIFY) {
         m_destroyed.append(

@@ -101,7 +101,4 @@ private:
     QHash<xcb_window_t, int> m_paintFrom;
 };
 
-/// Milliseconds on CLOCK_MONOTONIC.
-qint64 monotonicMs();
-
 #endif

@@ -16,8 +16,6 @@
 namespace
 {
 const int waitMs = 30000;
-const xcb_keysym_t controlKey = 0xffe3; // XK_Control_L
-const xcb_keysym_t tabKey = 0xff09;     // XK_Tab
 
 const char usage[] =
     "usage: xwin launch TITLE COMMAND [ARG...]\n"
@@ -26,7 +24,7 @@ const char usage[] =
     "       xwin time TITLE COMMAND [ARG...]\n"
     "         start COMMAND, close its window TITLE once drawn, print\n"
     "         map_ms (exec to MapNotify), peak_rss_kib and status\n"
-    "       xwin next-tab WINDOW    press Ctrl+Tab, wait for the repaint    \n"
+    "       xwin next-tab WINDOW    press Ctrl+Tab, wait for the repaint\n"
     "       xwin shot WINDOW FILE   save the window as a PNG image\n"
     "       xwin close WINDOW       send WM_DELETE_WINDOW, wait until gone\n";
 
@@ -48,7 +46,14 @@ Child start(char **argv)
     return {pid, int(syscall(SYS_pidfd_open, pid, 0))};
 }
 
-double monotonicMsFine()
+// The shell's convention: the exit code, or 128 + the signal that ended it.
+int exitStatus(int status)
+{
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// CLOCK_MONOTONIC, to the microsecond.
+double millisecondsNow()
 {
     timespec now;
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -70,17 +75,15 @@ int launch(XClient &x, const QString &title, char **argv)
     }
     int status = 0;
     waitpid(child.pid, &status, 0);
-    if (!drawn)
-        return 1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return drawn ? exitStatus(status) : 1;
 }
 
 int timeToWindow(XClient &x, const QString &title, char **argv)
 {
-    const double started = monotonicMsFine();
+    const double started = millisecondsNow();
     const Child child = start(argv);
     const xcb_window_t window = x.waitForMap(title, waitMs, child.pidfd);
-    const double mapMs = monotonicMsFine() - started;
+    const double mapMs = millisecondsNow() - started;
     // Closing before the first paint would spare the run its drawing.
     if (window && x.waitForPaint(window, waitMs))
         x.close(window);
@@ -97,9 +100,8 @@ int timeToWindow(XClient &x, const QString &title, char **argv)
                      qPrintable(title));
         return 1;
     }
-    std::printf(
-        "map_ms=%.1f peak_rss_kib=%ld status=%d\n", mapMs, usage.ru_maxrss,
-        WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+    std::printf("map_ms=%.1f peak_rss_kib=%ld status=%d\n", mapMs,
+                usage.ru_maxrss, exitStatus(status));
     return 0;
 }
 
