@@ -4,8 +4,10 @@
 set -eu
 
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
-# Xvfb and a CJK font let the tool open (and show Chinese) without a desktop.
+# Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;
+# xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
+run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev"
 
 case "${1:-}" in

@@ -1,10 +1,63 @@
 #!/bin/sh
 # Quick start: installs what is missing, builds, and opens the settings
-# window through the launcher.
+# window through the launcher. Without a display it opens the window on a
+# virtual X server instead, saves a screenshot of each tab and closes it.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh run
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DQUILMO_BUILD_TESTS=OFF >/dev/null
 cmake --build build
-exec build/bin/quilmo-config
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+    exec build/bin/quilmo-config
+fi
+
+echo "No display (DISPLAY and WAYLAND_DISPLAY unset): running on Xvfb, saving a screenshot of each tab."
+work=$(mktemp -d)
+xvfb=""
+cleanup() {
+    if [ -n "$xvfb" ]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+
+# Xvfb picks a free display number and writes it to the pipe once ready.
+mkfifo "$work/display"
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$work/display" 2>"$work/xvfb.log" &
+xvfb=$!
+if ! read -r display <"$work/display"; then
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
+# The lock file lives in TMPDIR: a copy running elsewhere on this machine
+# would otherwise make this start return at once, without a window.
+export TMPDIR="$work" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}"
+
+shots=build/screenshots
+mkdir -p "$shots"
+# xwin prints the window's id once drawn and ends with the tool's status.
+mkfifo "$work/window"
+build/bin/xwin launch "墨岚拼音输入法设置" build/bin/quilmo-config \
+    >"$work/window" &
+tool=$!
+read -r window <"$work/window" || window=""
+if [ -z "$window" ]; then
+    wait "$tool" || true
+    exit 1
+fi
+number=0
+for page in basic wordlib special about; do
+    number=$((number + 1))
+    [ "$number" -eq 1 ] || build/bin/xwin next-tab "$window"
+    build/bin/xwin shot "$window" "$shots/$number-$page.png"
+done
+build/bin/xwin close "$window"
+wait "$tool"
+echo "Screenshots in $PWD/$shots/: 1-basic.png (常用), 2-wordlib.png (词库), 3-special.png (高级), 4-about.png (关于)"

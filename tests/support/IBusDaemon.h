@@ -35,6 +35,8 @@ public:
     /// QString for strings, invalid when absent or not reachable.
     QVariant value(const QString &name) const;
     QString address() const;
+    /// The private D-Bus session's address, for clients started by a test.
+    QString sessionBusAddress() const { return m_dbusAddress; }
 
 private:
     QString startIBus();

@@ -1,0 +1,244 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The real tool through its launcher on a real X server (Xvfb, xcb, no
+// window manager), with a private D-Bus session and IBus daemon: its
+// window's size and size limits, one copy per user, closing, and 2x scaling.
+#include "XClient.h"
+#include "support/IBusDaemon.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace
+{
+const QString title = QStringLiteral("墨岚拼音输入法设置");
+const QString launcher = QStringLiteral(QUILMO_LAUNCHER);
+const QString screenshotDir = QStringLiteral(QUILMO_SCREENSHOT_DIR);
+const QSize windowSize(600, 400);
+const int waitMs = 20000;
+
+const int tabCount = 4;
+
+/**
+ * The largest difference between the mean grey levels (0-255) of @p a and
+ * @p b over any block of @p block x @p block pixels. Averaging over a block
+ * forgives the small differences of text rendered at another size; a
+ * control or a text cut off or pushed aside changes whole blocks.
+ */
+int largestBlockDifference(const QImage &a, const QImage &b, int block)
+{
+    auto meanGrey = [](const QImage &image, const QRect &area) {
+        qint64 sum = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x)
+                sum += qGray(image.pixel(x, y));
+        }
+        return int(sum / (area.width() * area.height()));
+    };
+    int largest = 0;
+    for (int top = 0; top < a.height(); top += block) {
+        for (int left = 0; left < a.width(); left += block) {
+            const QRect area =
+                QRect(left, top, block, block).intersected(a.rect());
+            largest =
+                qMax(largest, qAbs(meanGrey(a, area) - meanGrey(b, area)));
+        }
+    }
+    return largest;
+}
+} // namespace
+
+class TestWindow : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void cleanupTestCase();
+    void init();
+    void cleanup();
+    void opensOnceAtFixedSizeAndClosesCleanly();
+    void keepsItsLayoutAtScaleFactorTwo();
+
+private:
+    /// Starts the launcher on our X server with a private HOME and lock.
+    void launch(QProcess &process, int scale = 1);
+    /// Launches the tool and waits for its window, which must be
+    /// @p scale times 600 x 400 device pixels and refuse any other size.
+    void openWindow(QProcess &process, int scale, xcb_window_t *window);
+    /// Closes @p window like a window manager and expects a clean end.
+    void closeWindow(QProcess &process, xcb_window_t window);
+    /// The window at @p scale showing each tab in turn; the pictures are
+    /// also saved in the build tree.
+    void photograph(int scale, QVector<QImage> *tabs);
+
+    QProcess m_xvfb;
+    QByteArray m_display;
+    IBusDaemon m_ibus;
+    std::unique_ptr<XClient> m_x;
+    std::unique_ptr<QTemporaryDir> m_home;
+};
+
+void TestWindow::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
+        QSKIP("Xvfb is not installed");
+    // -displayfd: Xvfb takes a free display and prints it once it listens.
+    // -terminate: it ends with its last client, even if this test dies.
+    m_xvfb.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                  QStringLiteral("-screen"), QStringLiteral("0"),
+                  QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp"), QStringLiteral("-terminate")});
+    QVERIFY(m_xvfb.waitForReadyRead(waitMs));
+    m_display = ':' + m_xvfb.readLine().trimmed();
+    m_x = std::make_unique<XClient>(m_display);
+    QVERIFY(m_x->isConnected());
+
+    const QString why = m_ibus.start();
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+}
+
+void TestWindow::cleanupTestCase()
+{
+    m_x.reset();
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished(waitMs);
+}
+
+void TestWindow::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid());
+}
+
+void TestWindow::cleanup()
+{
+    m_home.reset();
+}
+
+void TestWindow::launch(QProcess &process, int scale)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+               m_ibus.sessionBusAddress());
+    env.insert(QStringLiteral("HOME"), m_home->path());
+    // The lock file lives in TMPDIR: copies run elsewhere on this machine
+    // must not count as the first copy here.
+    env.insert(QStringLiteral("TMPDIR"), m_home->path());
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
+    process.setProcessEnvironment(env);
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start(launcher, QStringList());
+    QVERIFY(process.waitForStarted(waitMs));
+}
+
+void TestWindow::openWindow(QProcess &process, int scale, xcb_window_t *window)
+{
+    launch(process, scale);
+    if (QTest::currentTestFailed())
+        return;
+    *window = m_x->waitForMap(title, waitMs);
+    QVERIFY(*window);
+    const QSize expected = windowSize * scale;
+    QCOMPARE(m_x->size(*window), expected);
+    const SizeHints hints = m_x->sizeHints(*window);
+    QCOMPARE(hints.minimum, expected);
+    QCOMPARE(hints.maximum, expected);
+}
+
+void TestWindow::closeWindow(QProcess &process, xcb_window_t window)
+{
+    m_x->close(window);
+    QVERIFY(process.waitForFinished(waitMs));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+}
+
+void TestWindow::opensOnceAtFixedSizeAndClosesCleanly()
+{
+    QProcess first;
+    xcb_window_t window = 0;
+    openWindow(first, 1, &window);
+    if (QTest::currentTestFailed())
+        return;
+
+    const int maps = m_x->mapCount(title);
+    QProcess second;
+    launch(second);
+    QVERIFY(second.waitForFinished(waitMs));
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.exitCode(), 0);
+    QCOMPARE(m_x->mapCount(title), maps);
+    QCOMPARE(first.state(), QProcess::Running);
+
+    closeWindow(first, window);
+    if (QTest::currentTestFailed())
+        return;
+    // The lock went with the first copy: the next start opens again.
+    QProcess next;
+    openWindow(next, 1, &window);
+    if (QTest::currentTestFailed())
+        return;
+    closeWindow(next, window);
+}
+
+void TestWindow::photograph(int scale, QVector<QImage> *tabs)
+{
+    QProcess tool;
+    xcb_window_t window = 0;
+    openWindow(tool, scale, &window);
+    if (QTest::currentTestFailed())
+        return;
+    QVERIFY(m_x->waitForPaint(window, waitMs));
+    QDir().mkpath(screenshotDir);
+    for (int tab = 1; tab <= tabCount; ++tab) {
+        if (tab > 1)
+            QVERIFY(m_x->showNextTab(window, waitMs));
+        const QImage image = m_x->grab(window);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.save(QStringLiteral("%1/window-%2x-tab%3.png")
+                               .arg(screenshotDir)
+                               .arg(scale)
+                               .arg(tab)));
+        tabs->append(image);
+    }
+    closeWindow(tool, window);
+}
+
+void TestWindow::keepsItsLayoutAtScaleFactorTwo()
+{
+    QVector<QImage> normal;
+    photograph(1, &normal);
+    QVector<QImage> doubled;
+    photograph(2, &doubled);
+    if (QTest::currentTestFailed())
+        return;
+    // Each tab at scale 2, halved, must look like the same tab at scale 1
+    // seen from a little way off: every 10 x 10 block within 50 grey levels.
+    // Text and controls drawn at either size stay within about 25 here; a
+    // font 5 % off its layout, a button text that no longer fits or a
+    // cut-off button bar differs by 80 or more.
+    for (int tab = 0; tab < tabCount; ++tab) {
+        const QImage halved =
+            doubled[tab].scaled(normal[tab].size(), Qt::IgnoreAspectRatio,
+                                Qt::SmoothTransformation);
+        const int difference = largestBlockDifference(normal[tab], halved, 10);
+        QVERIFY2(difference <= 50,
+                 qPrintable(QStringLiteral("tab %1 differs by %2")
+                                .arg(tab + 1)
+                                .arg(difference)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestWindow)
+#include "tst_window.moc"
