@@ -22,6 +22,7 @@ class TestLaunch : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
     void cleanup();
     void rejectsCommandLine_data();
@@ -40,7 +41,15 @@ private:
     int runToEnd(const QStringList &arguments, QByteArray *stderrText);
 
     std::unique_ptr<TemporaryHome> m_home;
+    QTemporaryDir m_lockDir;
 };
+
+void TestLaunch::initTestCase()
+{
+    // The lock's key file lives in the temporary directory: a private one
+    // keeps a copy the developer has open out of these tests.
+    qputenv("TMPDIR", m_lockDir.path().toUtf8());
+}
 
 void TestLaunch::init()
 {
