@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // What the basic and special pages' apply() leaves in a real IBus
-// configuration service.
+// configuration service, and an Apply while the daemon is dead.
+#include "app/MainWidget.h"
+#include "config/Config.h"
 #include "pages/TabWidgetBasic.h"
 #include "pages/TabWidgetSpecial.h"
 #include "support/IBusDaemon.h"
@@ -8,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QSettings>
 #include <QtTest>
 
 class TestPagesIBus : public QObject
@@ -17,6 +20,7 @@ class TestPagesIBus : public QObject
 private Q_SLOTS:
     void initTestCase();
     void appliedValuesReachTheEngine();
+    void applyWithDeadDaemonStillSaves();
 
 private:
     IBusDaemon m_daemon;
@@ -54,6 +58,43 @@ void TestPagesIBus::appliedValuesReachTheEngine()
     QCOMPARE(m_daemon.value(QStringLiteral("customPhraseDisplayPos")),
              QVariant(3));
     QVERIFY(!m_daemon.value(QStringLiteral("ziRate")).isValid()); // unchanged
+}
+
+void TestPagesIBus::applyWithDeadDaemonStillSaves()
+{
+    TemporaryHome home;
+    MainWidget widget;
+    auto *count =
+        widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"));
+    auto *imode = widget.findChild<QAbstractButton *>(
+        QStringLiteral("checkboxEnableIMode"));
+    m_daemon.kill();
+    count->setCurrentIndex(2);
+    imode->setChecked(false);
+    {
+        DebugCapture debug;
+        widget.onButtonApplyClicked();
+        QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")),
+                 2);
+    }
+    const QSettings file(Config::configFilePath(), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("basic/candidatecount")).toString(),
+             QStringLiteral("3"));
+    QCOMPARE(file.value(QStringLiteral("special/enableimode")).toString(),
+             QStringLiteral("0"));
+
+    const QString why = m_daemon.restart();
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    // The tool's bus notices the new daemon from the event loop.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [this] {
+            ConfigBus::instance()->setValue_Int(QStringLiteral("probe"), 1);
+            return m_daemon.value(QStringLiteral("probe")).isValid();
+        }(),
+        10000);
+    count->setCurrentIndex(5);
+    widget.onButtonApplyClicked();
+    QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), QVariant(6));
 }
 
 QTEST_MAIN(TestPagesIBus)

@@ -53,6 +53,12 @@ QString IBusDaemon::start()
         return QStringLiteral("dbus-daemon did not start");
     m_dbusAddress = QString::fromUtf8(m_dbus.readLine()).trimmed();
     qputenv("IBUS_ADDRESS", address().toUtf8());
+    // Fixed now, so that a restart keeps HOME: clients find a restarted
+    // daemon through the address file it writes there.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_dbusAddress);
+    m_ibus.setProcessEnvironment(env);
+    m_ibus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     return startIBus();
 }
 
@@ -65,10 +71,6 @@ QString IBusDaemon::address() const
 QString IBusDaemon::startIBus()
 {
     QFile::remove(m_dir.filePath(QStringLiteral("ibus"))); // a killed one's
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_dbusAddress);
-    m_ibus.setProcessEnvironment(env);
-    m_ibus.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_ibus.start(QStringLiteral("ibus-daemon"),
                  {QStringLiteral("--panel=disable"),
                   QStringLiteral("--emoji-extension=disable"),
