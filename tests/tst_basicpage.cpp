@@ -13,7 +13,6 @@
 #include <memory>
 
 using Settings = QMap<QString, QString>;
-using BusCalls = QList<QPair<QString, QVariant>>;
 
 namespace
 {
@@ -49,29 +48,27 @@ private:
     QComboBox *countList() const;
     void press(const QString &name);
 
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<Sandbox> m_sandbox;
     std::unique_ptr<ProbedBasicPage> m_page;
 };
 
 void TestBasicPage::init()
 {
-    m_home = std::make_unique<TemporaryHome>();
-    m_bus = std::make_unique<RecordingConfigBus>();
+    m_sandbox = std::make_unique<Sandbox>();
 }
 
 void TestBasicPage::cleanup()
 {
     m_page.reset();
-    m_bus.reset();
-    m_home.reset();
+    m_sandbox.reset();
 }
 
 ProbedBasicPage *TestBasicPage::page(const QByteArray &ini)
 {
     if (!ini.isEmpty())
-        m_home->writeFile(QStringLiteral(".config/quilmo/config_ibus.ini"),
-                          "[basic]\n" + ini);
+        m_sandbox->home.writeFile(
+            QStringLiteral(".config/quilmo/config_ibus.ini"),
+            "[basic]\n" + ini);
     m_page = std::make_unique<ProbedBasicPage>(nullptr);
     m_page->show();
     return m_page.get();
@@ -140,7 +137,7 @@ void TestBasicPage::loading()
              ciRate);
     QCOMPARE(basic->changedSettings(), Settings());
     QCOMPARE(basic->apply(), Settings());
-    QCOMPARE(m_bus->calls, BusCalls());
+    QCOMPARE(m_sandbox->bus.calls, BusCalls());
 }
 
 void TestBasicPage::tracking_data()
@@ -218,7 +215,7 @@ void TestBasicPage::countDebugLines()
                           "Candidate changed info:  \"7;2\""}));
     // Not a change apply() can read: nothing sent, the entry dropped.
     QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls, BusCalls());
+    QCOMPARE(m_sandbox->bus.calls, BusCalls());
     QCOMPARE(m_page->changedSettings(), Settings());
 }
 
@@ -233,12 +230,12 @@ void TestBasicPage::applySendsInKeyOrderOnce()
                                         {"cirate", "2"},
                                         {"hidestatuswindow", "1"},
                                         {"zirate", "0"}}));
-    QCOMPARE(m_bus->calls, BusCalls({{"ciRate", 2},
-                                     {"ziRate", 0},
-                                     {"hideStatusWindow", 1},
-                                     {"candidateCount", 5}}));
+    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"ciRate", 2},
+                                             {"ziRate", 0},
+                                             {"hideStatusWindow", 1},
+                                             {"candidateCount", 5}}));
     QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls.size(), 4);
+    QCOMPARE(m_sandbox->bus.calls.size(), 4);
 }
 
 void TestBasicPage::reset_data()
@@ -264,9 +261,9 @@ void TestBasicPage::reset()
     page(ini)->reset();
     QCOMPARE(m_page->changedSettings(), pending);
     QCOMPARE(countList()->currentIndex(), 7);
-    QVERIFY(m_bus->calls.isEmpty());
+    QVERIFY(m_sandbox->bus.calls.isEmpty());
     m_page->apply();
-    QCOMPARE(m_bus->calls, calls);
+    QCOMPARE(m_sandbox->bus.calls, calls);
 }
 
 QTEST_MAIN(TestBasicPage)

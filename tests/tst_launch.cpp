@@ -9,6 +9,8 @@
 #include <QtTest>
 
 #include <csignal>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 namespace
@@ -80,13 +82,16 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
 
 bool TestLaunch::waitForLock()
 {
-    QSharedMemory probe(singleInstanceKey());
+    // Looks without attaching: a probe's own attach and detach could remove
+    // a segment that a starting copy has created but not attached yet. The
+    // key is the one Qt derives from the lock's key file.
+    const QByteArray keyFile =
+        QFile::encodeName(QSharedMemory(singleInstanceKey()).nativeKey());
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        if (probe.attach()) {
-            probe.detach();
+        const key_t key = ftok(keyFile.constData(), 'Q');
+        if (key != -1 && shmget(key, 0, 0) != -1)
             return true;
-        }
         QThread::msleep(20);
     }
     return false;

@@ -86,15 +86,13 @@ private:
     void useFakePages(const QList<QMap<QString, QString>> &results);
     QPushButton *button(const QString &text) const;
 
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<Sandbox> m_sandbox;
     std::unique_ptr<TestableMainWidget> m_widget;
 };
 
 void TestMainWidget::init()
 {
-    m_home = std::make_unique<TemporaryHome>();
-    m_bus = std::make_unique<RecordingConfigBus>();
+    m_sandbox = std::make_unique<Sandbox>();
     m_widget = std::make_unique<TestableMainWidget>();
     s_calls.clear();
 }
@@ -102,8 +100,7 @@ void TestMainWidget::init()
 void TestMainWidget::cleanup()
 {
     m_widget.reset();
-    m_bus.reset();
-    m_home.reset();
+    m_sandbox.reset();
 }
 
 void TestMainWidget::useFakePages(const QList<QMap<QString, QString>> &results)
@@ -182,7 +179,7 @@ void TestMainWidget::cancelDropsEverything()
 
     QVERIFY(s_calls.isEmpty());
     QVERIFY(!QFile::exists(Config::configFilePath()));
-    QVERIFY(m_bus->calls.isEmpty());
+    QVERIFY(m_sandbox->bus.calls.isEmpty());
     QVERIFY(!m_widget->isVisible());
 }
 
@@ -261,7 +258,7 @@ void TestMainWidget::aboutPageHoldsNoSettings()
     QVERIFY(page.apply().isEmpty());
     page.reset();
     QVERIFY(page.apply().isEmpty());
-    QVERIFY(m_bus->calls.isEmpty());
+    QVERIFY(m_sandbox->bus.calls.isEmpty());
 
     QStringList texts;
     QStringList bold;

@@ -12,8 +12,6 @@
 #include <QSettings>
 #include <QtTest>
 
-using BusCalls = QList<QPair<QString, QVariant>>;
-
 namespace
 {
 QVariant stored(const QString &key)

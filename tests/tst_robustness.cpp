@@ -80,20 +80,17 @@ private Q_SLOTS:
     void hostileWordLibDirectory();
 
 private:
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<Sandbox> m_sandbox;
 };
 
 void TestRobustness::init()
 {
-    m_home = std::make_unique<TemporaryHome>();
-    m_bus = std::make_unique<RecordingConfigBus>();
+    m_sandbox = std::make_unique<Sandbox>();
 }
 
 void TestRobustness::cleanup()
 {
-    m_bus.reset();
-    m_home.reset();
+    m_sandbox.reset();
 }
 
 void TestRobustness::brokenSettingsFile_data()
@@ -113,8 +110,8 @@ void TestRobustness::brokenSettingsFile_data()
 void TestRobustness::brokenSettingsFile()
 {
     QFETCH(QByteArray, content);
-    m_home->writeFile(QStringLiteral(".config/quilmo/config_ibus.ini"),
-                      content);
+    m_sandbox->home.writeFile(QStringLiteral(".config/quilmo/config_ibus.ini"),
+                              content);
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
@@ -143,7 +140,7 @@ void TestRobustness::homeMissingOrReadOnly_data()
 void TestRobustness::homeMissingOrReadOnly()
 {
     QFETCH(bool, readOnly);
-    const QString home = m_home->path() + QStringLiteral("/home");
+    const QString home = m_sandbox->home.path() + QStringLiteral("/home");
     if (readOnly)
         QVERIFY(QDir().mkdir(home) && chmod(qPrintable(home), 0500) == 0);
     qputenv("HOME", home.toUtf8());

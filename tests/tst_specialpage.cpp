@@ -14,7 +14,6 @@
 #include <memory>
 
 using Settings = QMap<QString, QString>;
-using BusCalls = QList<QPair<QString, QVariant>>;
 
 namespace
 {
@@ -59,29 +58,26 @@ private:
     TabWidgetSpecial *page(const QByteArray &ini = {});
     QComboBox *positions() const;
 
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<Sandbox> m_sandbox;
     std::unique_ptr<TabWidgetSpecial> m_page;
 };
 
 void TestSpecialPage::init()
 {
-    m_home = std::make_unique<TemporaryHome>();
-    m_bus = std::make_unique<RecordingConfigBus>();
+    m_sandbox = std::make_unique<Sandbox>();
 }
 
 void TestSpecialPage::cleanup()
 {
     m_page.reset();
-    m_bus.reset();
-    m_home.reset();
+    m_sandbox.reset();
 }
 
 TabWidgetSpecial *TestSpecialPage::page(const QByteArray &ini)
 {
     if (!ini.isEmpty())
-        m_home->writeFile(QStringLiteral(".config/quilmo/config_ibus.ini"),
-                          ini);
+        m_sandbox->home.writeFile(
+            QStringLiteral(".config/quilmo/config_ibus.ini"), ini);
     m_page = std::make_unique<TabWidgetSpecial>(nullptr);
     m_page->show();
     return m_page.get();
@@ -143,7 +139,7 @@ void TestSpecialPage::loading()
     QCOMPARE(fileContent(), ini); // loading writes nothing
     QCOMPARE(m_page->changedSettings(), Settings());
     QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls, BusCalls());
+    QCOMPARE(m_sandbox->bus.calls, BusCalls());
 }
 
 void TestSpecialPage::tracking_data()
@@ -203,13 +199,13 @@ void TestSpecialPage::applySendsInKeyOrderOnce()
                                         {"enablecustomphrase", "0"},
                                         {"enableimode", "0"},
                                         {"enableintelligentword", "0"}}));
-    QCOMPARE(m_bus->calls, BusCalls({{"enableBMode", 0},
-                                     {"enableCustomPhrase", 0},
-                                     {"enableIMode", 0},
-                                     {"enableIntelligentWord", 0},
-                                     {"customPhraseDisplayPos", 5}}));
+    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"enableBMode", 0},
+                                             {"enableCustomPhrase", 0},
+                                             {"enableIMode", 0},
+                                             {"enableIntelligentWord", 0},
+                                             {"customPhraseDisplayPos", 5}}));
     QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_bus->calls.size(), 5);
+    QCOMPARE(m_sandbox->bus.calls.size(), 5);
 }
 
 void TestSpecialPage::reset_data()
@@ -239,9 +235,9 @@ void TestSpecialPage::reset()
     QVERIFY(positions()->isEnabled());
     QCOMPARE(positions()->currentIndex(), 0);
     QCOMPARE(m_page->changedSettings(), pending);
-    QVERIFY(m_bus->calls.isEmpty());
+    QVERIFY(m_sandbox->bus.calls.isEmpty());
     m_page->apply();
-    QCOMPARE(m_bus->calls, calls);
+    QCOMPARE(m_sandbox->bus.calls, calls);
 }
 
 void TestSpecialPage::candidateCountCommitted_data()
@@ -286,7 +282,7 @@ void TestSpecialPage::candidateCountCommitted()
     m_page->onSettingChanged(committed);
     QCOMPARE(positions()->count(), items);
     QCOMPARE(positions()->currentIndex(), index);
-    QCOMPARE(m_bus->calls, calls);
+    QCOMPARE(m_sandbox->bus.calls, calls);
     QCOMPARE(storedPosition(), QVariant(QString::number(stored)));
     QCOMPARE(m_page->changedSettings(), pending);
 }

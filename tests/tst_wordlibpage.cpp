@@ -370,8 +370,7 @@ void TestWordLibPage::applyCommitsOnce()
     QCOMPARE(page.apply(), (QMap<QString, QString>{{"names", names}}));
     QCOMPARE(debug.lines(),
              QStringList({QStringLiteral("wordLibName:  \"%1\"").arg(names)}));
-    QCOMPARE(m_bus->calls,
-             (QList<QPair<QString, QVariant>>{{"wordLibNames", names}}));
+    QCOMPARE(m_bus->calls, (BusCalls{{"wordLibNames", names}}));
     QVERIFY(page.changedSettings().isEmpty());
 
     QCOMPARE(page.apply(), (QMap<QString, QString>()));
@@ -439,8 +438,7 @@ void TestWordLibPage::resetThenBackToStoredLeavesNothingPending()
     QVERIFY(page.changedSettings().isEmpty());
     setTicked(page, 2, Qt::Unchecked);
     QCOMPARE(page.apply(), (QMap<QString, QString>{{"names", defaultNames}}));
-    QCOMPARE(m_bus->calls,
-             (QList<QPair<QString, QVariant>>{{"wordLibNames", defaultNames}}));
+    QCOMPARE(m_bus->calls, (BusCalls{{"wordLibNames", defaultNames}}));
 }
 
 void TestWordLibPage::addCancelled()

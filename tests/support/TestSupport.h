@@ -35,6 +35,10 @@ public:
     void clear();
 };
 
+/// Bus writes as (name, value) in call order; ints as int, strings as
+/// QString.
+using BusCalls = QList<QPair<QString, QVariant>>;
+
 /**
  * @brief A ConfigBus that records every write instead of sending it.
  * Installed behind ConfigBus::instance() for its lifetime.
@@ -50,11 +54,17 @@ public:
     void setValue_Int(const QString &name, int value) override;
     void setValue_String(const QString &name, const QString &value) override;
 
-    /// (name, value) in call order; ints as int, strings as QString.
-    QList<QPair<QString, QVariant>> calls;
+    BusCalls calls;
 
 private:
     ConfigBus *m_replaced;
+};
+
+/// A fresh HOME and a recording bus for one test case: nothing the code
+/// under test writes reaches the user's files or engine.
+struct Sandbox {
+    TemporaryHome home;
+    RecordingConfigBus bus;
 };
 
 #endif
