@@ -258,9 +258,15 @@ void TabWidgetSpecial::storeDisplayPos(int index)
     settings.beginGroup(name());
     settings.setValue(displayPosKey, index);
     settings.endGroup();
+    settings.sync();
     // Both the file and the engine hold it now; comparing later choices
     // against the old position would drop a choice of that old position.
     m_savedDisplayPos = index;
+    // Not stored: left pending, so that the container saves it with this
+    // page's result, reports the failure and keeps it for the next try.
+    if (settings.status() != QSettings::NoError)
+        m_changedSettings.insert(m_comboBoxCustomPhraseDisplayPos->objectName(),
+                                 QString::number(index));
 }
 
 void TabWidgetSpecial::onCheckBoxEnableCustomPhraseStateChanged(int state)

@@ -53,6 +53,7 @@ private Q_SLOTS:
     void candidateCountCommitted_data();
     void candidateCountCommitted();
     void positionMovedByCountIsTheSavedOne();
+    void positionNotStoredStaysPending();
 
 private:
     TabWidgetSpecial *page(const QByteArray &ini = {});
@@ -296,6 +297,17 @@ void TestSpecialPage::positionMovedByCountIsTheSavedOne()
     positions()->setCurrentIndex(5);
     positions()->setCurrentIndex(6);
     QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "6"}}));
+}
+
+void TestSpecialPage::positionNotStoredStaysPending()
+{
+    page();
+    positions()->setCurrentIndex(6);
+    m_page->apply();
+    QVERIFY(QDir().mkpath(Config::configFilePath())); // cannot be written
+    m_page->onSettingChanged({{"candidatecount", "5"}});
+    QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "4"}}));
+    QCOMPARE(m_page->apply(), Settings({{"customphrasedisplaypos", "4"}}));
 }
 
 QTEST_MAIN(TestSpecialPage)
