@@ -66,9 +66,7 @@ void TestBasicPage::cleanup()
 ProbedBasicPage *TestBasicPage::page(const QByteArray &ini)
 {
     if (!ini.isEmpty())
-        m_sandbox->home.writeFile(
-            QStringLiteral(".config/quilmo/config_ibus.ini"),
-            "[basic]\n" + ini);
+        m_sandbox->home.writeSettings("[basic]\n" + ini);
     m_page = std::make_unique<ProbedBasicPage>(nullptr);
     m_page->show();
     return m_page.get();

@@ -40,19 +40,6 @@ private:
     QMap<QString, QString> m_result;
 };
 
-/// Records save failures instead of showing a modal box.
-class TestableMainWidget : public MainWidget
-{
-public:
-    QStringList failures;
-
-protected:
-    void showSaveFailure(const QString &path) override
-    {
-        failures.append(path);
-    }
-};
-
 QMap<QString, QString> groupOf(const QString &group)
 {
     QSettings file(Config::configFilePath(), QSettings::IniFormat);
@@ -87,13 +74,13 @@ private:
     QPushButton *button(const QString &text) const;
 
     std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<TestableMainWidget> m_widget;
+    std::unique_ptr<RecordingMainWidget> m_widget;
 };
 
 void TestMainWidget::init()
 {
     m_sandbox = std::make_unique<Sandbox>();
-    m_widget = std::make_unique<TestableMainWidget>();
+    m_widget = std::make_unique<RecordingMainWidget>();
     s_calls.clear();
 }
 

@@ -83,8 +83,7 @@ void TestPagesFlow::candidateCountCommitted()
         QStringLiteral("special/customphrasedisplaypos");
     TemporaryHome home;
     if (chosen < 0)
-        home.writeFile(QStringLiteral(".config/quilmo/config_ibus.ini"),
-                       "[special]\ncustomphrasedisplaypos=6\n");
+        home.writeSettings("[special]\ncustomphrasedisplaypos=6\n");
     RecordingConfigBus bus;
     MainWidget container;
     container.show();

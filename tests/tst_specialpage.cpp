@@ -77,8 +77,7 @@ void TestSpecialPage::cleanup()
 TabWidgetSpecial *TestSpecialPage::page(const QByteArray &ini)
 {
     if (!ini.isEmpty())
-        m_sandbox->home.writeFile(
-            QStringLiteral(".config/quilmo/config_ibus.ini"), ini);
+        m_sandbox->home.writeSettings(ini);
     m_page = std::make_unique<TabWidgetSpecial>(nullptr);
     m_page->show();
     return m_page.get();

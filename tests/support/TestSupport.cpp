@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/TestSupport.h"
 
+#include "config/Config.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -38,6 +40,12 @@ void TemporaryHome::writeFile(const QString &relativePath,
     QFile file(path);
     if (file.open(QIODevice::WriteOnly))
         file.write(content);
+}
+
+void TemporaryHome::writeSettings(const QByteArray &content)
+{
+    writeFile(QDir(m_dir.path()).relativeFilePath(Config::configFilePath()),
+              content);
 }
 
 DebugCapture::DebugCapture()

@@ -2,6 +2,7 @@
 #ifndef QUILMO_TESTS_TESTSUPPORT_H
 #define QUILMO_TESTS_TESTSUPPORT_H
 
+#include "app/MainWidget.h"
 #include "config/ConfigBus.h"
 
 #include <QList>
@@ -19,6 +20,8 @@ public:
     QString path() const { return m_dir.path(); }
     /// Writes @p content to a file below HOME, creating its directories.
     void writeFile(const QString &relativePath, const QByteArray &content);
+    /// Writes @p content as the tool's settings file.
+    void writeSettings(const QByteArray &content);
 
 private:
     QTemporaryDir m_dir;
@@ -58,6 +61,21 @@ public:
 
 private:
     ConfigBus *m_replaced;
+};
+
+/// The container, with save failures recorded instead of shown in a modal
+/// box that no test could answer.
+class RecordingMainWidget : public MainWidget
+{
+public:
+    /// The path of each failure reported, in order.
+    QStringList failures;
+
+protected:
+    void showSaveFailure(const QString &path) override
+    {
+        failures.append(path);
+    }
 };
 
 /// A fresh HOME and a recording bus for one test case: nothing the code
