@@ -3,6 +3,7 @@
 
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
+#include "config/SettingsFile.h"
 #include "pages/TabWidgetAbout.h"
 #include "pages/TabWidgetBasic.h"
 #include "pages/TabWidgetSpecial.h"
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -73,17 +73,19 @@ TabWidgetBase *MainWidget::pageAt(int index) const
 
 bool MainWidget::commitPages(bool broadcast)
 {
-    bool saved = true;
+    SaveResult firstFailure;
     for (int i = 0; i < m_tabWidget->count(); ++i) {
         TabWidgetBase *page = pageAt(i);
         const QMap<QString, QString> result = page->apply();
-        saved = saveConfig(page->name(), result) && saved;
+        const SaveResult saved = saveConfig(page->name(), result);
+        if (firstFailure.saved())
+            firstFailure = saved;
         if (broadcast)
             Q_EMIT settingChanged(result);
     }
-    if (!saved)
-        showSaveFailure(Config::configFilePath());
-    return saved;
+    if (!firstFailure.saved())
+        showSaveFailure(Config::configFilePath(), firstFailure.reason());
+    return firstFailure.saved();
 }
 
 void MainWidget::onButtonOkClicked()
@@ -122,33 +124,27 @@ void MainWidget::setButtonsForAboutPage(bool aboutPage)
     m_buttonOk->setVisible(true);
 }
 
-bool MainWidget::saveConfig(const QString &group,
-                            const QMap<QString, QString> &settings)
+SaveResult MainWidget::saveConfig(const QString &group,
+                                  const QMap<QString, QString> &settings)
 {
     QMap<QString, QString> pending = m_unsavedSettings.take(group);
     for (auto it = settings.cbegin(); it != settings.cend(); ++it)
         pending.insert(it.key(), it.value());
     if (pending.isEmpty())
-        return true; // opening the file would change nothing
+        return {}; // opening the file would change nothing
 
-    QSettings file(Config::configFilePath(), QSettings::IniFormat);
-    file.beginGroup(group);
-    for (auto it = pending.cbegin(); it != pending.cend(); ++it)
-        file.setValue(it.key(), QVariant(it.value()));
-    file.endGroup();
-    file.sync();
-    if (file.status() == QSettings::AccessError) {
+    const SaveResult result = SettingsFile::write(group, pending);
+    if (!result.saved())
         m_unsavedSettings.insert(group, pending);
-        return false;
-    }
-    return true;
+    return result;
 }
 
-void MainWidget::showSaveFailure(const QString &path)
+void MainWidget::showSaveFailure(const QString &path, const QString &reason)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("保存失败"),
-                    QStringLiteral("无法写入设置文件：") + path,
-                    QMessageBox::NoButton, this);
+    QMessageBox box(
+        QMessageBox::Critical, QStringLiteral("保存失败"),
+        QStringLiteral("无法写入设置文件：%1\n原因：%2").arg(path, reason),
+        QMessageBox::NoButton, this);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QWidget>
 
+struct SaveResult;
 class QPushButton;
 class QTabWidget;
 class TabWidgetBase;
@@ -26,9 +27,9 @@ public:
     /// Writes one page's committed settings under @p group. Settings that
     /// could not be written are kept and written again with the next call,
     /// so a full disk or a read-only file loses nothing the user chose.
-    /// @return false when the file could not be written.
-    bool saveConfig(const QString &group,
-                    const QMap<QString, QString> &settings);
+    /// @return why the file could not be written, if it could not.
+    SaveResult saveConfig(const QString &group,
+                          const QMap<QString, QString> &settings);
 
 Q_SIGNALS:
     void settingChanged(QMap<QString, QString> settings);
@@ -41,9 +42,9 @@ public Q_SLOTS:
     void onTabCurrentChanged(int index);
 
 protected:
-    /// Tells the user the settings file could not be written. A seam for
-    /// tests, which cannot answer a modal message box.
-    virtual void showSaveFailure(const QString &path);
+    /// Tells the user the settings file at @p path could not be written,
+    /// and why. A seam for tests, which cannot answer a modal message box.
+    virtual void showSaveFailure(const QString &path, const QString &reason);
 
 private:
     /// Applies and saves every page in tab order; false if a save failed.

@@ -1,10 +1,42 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/Config.h"
 
+#include "config/SettingsFile.h"
+
 #include "BuildConfig.h"
 
-#include <QDir>
-#include <QSettings>
+#include <QFile>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace
+{
+/// @p relative below the home directory; empty without one.
+QString underHome(const char *relative)
+{
+    const QString home = Config::homePath();
+    return home.isEmpty() ? QString() : home + QLatin1String(relative);
+}
+
+bool isAbsolute(const QString &path)
+{
+    return path.startsWith(QLatin1Char('/'));
+}
+} // namespace
+
+QString Config::homePath()
+{
+    // An empty or relative HOME would put the settings at the root of the
+    // file system or below the current directory.
+    const QString home = QFile::decodeName(qgetenv("HOME"));
+    if (isAbsolute(home))
+        return home;
+    const passwd *entry = getpwuid(getuid());
+    const QString fromPasswd =
+        entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
+    return isAbsolute(fromPasswd) ? fromPasswd : QString();
+}
 
 QString Config::dataDirPath()
 {
@@ -13,19 +45,19 @@ QString Config::dataDirPath()
 
 QString Config::configDirPath()
 {
-    return QDir::homePath() + QLatin1String("/.config/quilmo/");
+    return underHome("/.config/quilmo/");
 }
 
 QString Config::configFilePath()
 {
-    return configDirPath() + QLatin1String("config_ibus.ini");
+    return underHome("/.config/quilmo/config_ibus.ini");
 }
 
 QString Config::wordLibDirPath(WordLibDirPathLocation location)
 {
     switch (location) {
     case WordLibDirPathUser:
-        return configDirPath() + QLatin1String("wordlib/");
+        return underHome("/.config/quilmo/wordlib/");
     case WordLibDirPathSystem:
         return dataDirPath() + QLatin1String("wordlib/");
     }
@@ -34,12 +66,12 @@ QString Config::wordLibDirPath(WordLibDirPathLocation location)
 
 QString Config::fcitxConfigFilePath()
 {
-    return QDir::homePath() + QLatin1String("/.config/fcitx/config");
+    return underHome("/.config/fcitx/config");
 }
 
 int Config::fcitxConfigValue_Int(const QString &key, int defaultValue)
 {
-    const QSettings fcitx(fcitxConfigFilePath(), QSettings::IniFormat);
+    const IniSnapshot fcitx(fcitxConfigFilePath());
     bool ok = false;
     const int value = fcitx.value(key, defaultValue).toInt(&ok);
     return ok ? value : defaultValue;

@@ -12,14 +12,19 @@ enum WordLibDirPathLocation {
 /**
  * @brief Where the tool's files live.
  *
- * Every path is derived from QDir::homePath() on each call; nothing is
+ * Every per-user path is derived from homePath() on each call; nothing is
  * cached, so a changed HOME is seen at once. Directory paths end in "/".
+ * Without a home directory every per-user path is empty: callers must
+ * then neither read nor write anything, rather than fall back to "/".
  */
 class Config
 {
 public:
     Config() = delete;
 
+    /// HOME when it is an absolute path, else the password database's entry
+    /// for the user; empty when neither names an absolute directory.
+    static QString homePath();
     static QString dataDirPath();
     static QString configDirPath();
     static QString configFilePath();

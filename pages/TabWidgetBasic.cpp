@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetBasic.h"
 
-#include "config/Config.h"
+#include "config/SettingsFile.h"
 #include "pages/PageHelpers.h"
 
 #include <QAbstractButton>
@@ -12,7 +12,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
-#include <QSettings>
 
 using PageHelpers::headingLabel;
 using PageHelpers::rowWithSpacer;
@@ -111,18 +110,21 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
 
 void TabWidgetBasic::loadSettings()
 {
-    QSettings settings(Config::configFilePath(), QSettings::IniFormat);
-    settings.beginGroup(name());
+    const IniSnapshot stored = SettingsFile::read();
+    const auto settings = [&](const QString &key,
+                              const QVariant &defaultValue = QVariant()) {
+        return stored.value(name() + QLatin1Char('/') + key, defaultValue);
+    };
 
     checkboxHideStatusWindow->setChecked(
-        settings.value(hideStatusWindowKey, QStringLiteral("0")).toString() ==
+        settings(hideStatusWindowKey, QStringLiteral("0")).toString() ==
         QLatin1String("1"));
     m_defaultSettings.insert(checkboxHideStatusWindow->objectName(),
                              uncheckedValue);
 
     // The index is passed on unchecked: one outside the list selects nothing.
     m_savedCandidateIndex =
-        PageHelpers::toCandidateCount(settings.value(candidateCountKey))
+        PageHelpers::toCandidateCount(settings(candidateCountKey))
             .value_or(defaultCandidateCount) -
         1;
     comboboxCandidateCount->setCurrentIndex(m_savedCandidateIndex);
@@ -130,13 +132,13 @@ void TabWidgetBasic::loadSettings()
                              QString::number(defaultCandidateCount));
 
     m_savedZiRate =
-        PageHelpers::toInt(settings.value(ziRateKey)).value_or(defaultRate);
+        PageHelpers::toInt(settings(ziRateKey)).value_or(defaultRate);
     checkButton(buttonGroupZiRate, m_savedZiRate);
     m_defaultSettings.insert(buttonGroupZiRate->objectName(),
                              QString::number(defaultRate));
 
     m_savedCiRate =
-        PageHelpers::toInt(settings.value(ciRateKey)).value_or(defaultRate);
+        PageHelpers::toInt(settings(ciRateKey)).value_or(defaultRate);
     checkButton(buttonGroupCiRate, m_savedCiRate);
     m_defaultSettings.insert(buttonGroupCiRate->objectName(),
                              QString::number(defaultRate));

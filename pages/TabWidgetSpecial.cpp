@@ -1,15 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetSpecial.h"
 
-#include "config/Config.h"
 #include "config/ConfigBus.h"
+#include "config/SettingsFile.h"
 #include "pages/PageHelpers.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QSettings>
 
 using PageHelpers::headingLabel;
 
@@ -117,30 +116,32 @@ void TabWidgetSpecial::buildLayout()
 
 void TabWidgetSpecial::loadSettings()
 {
-    QSettings settings(Config::configFilePath(), QSettings::IniFormat);
+    const IniSnapshot stored = SettingsFile::read();
+    const auto settings = [&](const QString &key,
+                              const QVariant &defaultValue = QVariant()) {
+        return stored.value(name() + QLatin1Char('/') + key, defaultValue);
+    };
     const int count =
-        PageHelpers::toCandidateCount(settings.value(storedCandidateCountKey))
+        PageHelpers::toCandidateCount(stored.value(storedCandidateCountKey))
             .value_or(defaultCandidateCount);
     fillDisplayPositions(count);
 
-    settings.beginGroup(name());
     for (const FlagSetting *flag : {&intelligentWord, &iMode, &bMode}) {
         checkBox(flag->objectName)
-            ->setChecked(
-                settings.value(flag->key, QStringLiteral("1")).toString() ==
-                QLatin1String("1"));
+            ->setChecked(settings(flag->key, QStringLiteral("1")).toString() ==
+                         QLatin1String("1"));
         m_defaultSettings.insert(flag->objectName, checkedValue);
     }
 
     // Read as a number, unlike the other three: "01" ticks this one.
     const bool customPhraseOn =
-        PageHelpers::toInt(settings.value(customPhrase.key)).value_or(1) == 1;
+        PageHelpers::toInt(settings(customPhrase.key)).value_or(1) == 1;
     m_checkboxEnableCustomPhrase->setChecked(customPhraseOn);
     m_defaultSettings.insert(customPhrase.objectName, checkedValue);
 
     // No lower bound: a negative position selects nothing.
-    const int position = PageHelpers::toInt(settings.value(displayPosKey))
-                             .value_or(initialDisplayPos);
+    const int position =
+        PageHelpers::toInt(settings(displayPosKey)).value_or(initialDisplayPos);
     m_savedDisplayPos = position < count ? position : count - 1;
     m_comboBoxCustomPhraseDisplayPos->setCurrentIndex(m_savedDisplayPos);
     m_defaultSettings.insert(m_comboBoxCustomPhraseDisplayPos->objectName(),
@@ -254,17 +255,14 @@ void TabWidgetSpecial::onSettingChanged(QMap<QString, QString> changedSettings)
 void TabWidgetSpecial::storeDisplayPos(int index)
 {
     ConfigBus::instance()->setValue_Int(displayPosBusName, index);
-    QSettings settings(Config::configFilePath(), QSettings::IniFormat);
-    settings.beginGroup(name());
-    settings.setValue(displayPosKey, index);
-    settings.endGroup();
-    settings.sync();
+    const SaveResult saved = SettingsFile::write(
+        name(), {{QString(displayPosKey), QString::number(index)}});
     // Both the file and the engine hold it now; comparing later choices
     // against the old position would drop a choice of that old position.
     m_savedDisplayPos = index;
     // Not stored: left pending, so that the container saves it with this
     // page's result, reports the failure and keeps it for the next try.
-    if (settings.status() != QSettings::NoError)
+    if (!saved.saved())
         m_changedSettings.insert(m_comboBoxCustomPhraseDisplayPos->objectName(),
                                  QString::number(index));
 }

@@ -3,6 +3,7 @@
 
 #include "config/Config.h"
 #include "config/ConfigBus.h"
+#include "config/SettingsFile.h"
 #include "pages/WordLibFile.h"
 
 #include <QDebug>
@@ -12,7 +13,6 @@
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -43,8 +43,10 @@ bool isForcedWordLib(const QString &fileName)
 QStringList listWordLibDir(WordLibDirPathLocation location)
 {
     QStringList paths;
-    const QFileInfoList entries =
-        QDir(Config::wordLibDirPath(location)).entryInfoList();
+    const QString dir = Config::wordLibDirPath(location);
+    if (dir.isEmpty()) // no home: QDir would list the current directory
+        return paths;
+    const QFileInfoList entries = QDir(dir).entryInfoList();
     for (const QFileInfo &entry : entries) {
         if (entry.isFile() && entry.suffix() == QLatin1String("qlb") &&
             isValidWordLibFile(entry))
@@ -76,9 +78,8 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
         new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
     layout->addLayout(buttonRow);
 
-    const QSettings settings(Config::configFilePath(), QSettings::IniFormat);
     s_wordLibNames = splitNames(
-        settings.value(QStringLiteral("wordlib/names"), QString()).toString());
+        SettingsFile::read().value(QStringLiteral("wordlib/names")).toString());
     m_defaultSettings.insert(QLatin1String(namesKey),
                              QLatin1String(defaultNames));
 
@@ -218,7 +219,10 @@ void TabWidgetWordLib::onAddWordLibButtonClicked()
 QString TabWidgetWordLib::addWordLib(const QString &file)
 {
     const QFileInfo source(file);
-    const QDir userDir(Config::wordLibDirPath(WordLibDirPathUser));
+    const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
+    if (userDirPath.isEmpty()) // no home to copy it to
+        return QStringLiteral("拷贝词库文件失败！");
+    const QDir userDir(userDirPath);
     if (source.absoluteDir() == userDir)
         return QStringLiteral("该词库已经在词库列表中！");
     const QString target =

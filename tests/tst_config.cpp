@@ -1,9 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // Where the tool's files live, and the one value read from fcitx.
 #include "config/Config.h"
+#include "config/SettingsFile.h"
+#include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
+
+#include <pwd.h>
+#include <unistd.h>
 
 class TestConfig : public QObject
 {
@@ -11,6 +16,8 @@ class TestConfig : public QObject
 
 private Q_SLOTS:
     void pathsFollowHome();
+    void homeWithoutUsableHomeVariable_data();
+    void homeWithoutUsableHomeVariable();
     void systemDirectoryIgnoresHome();
     void unknownLocationIsEmpty();
     void fcitxCandidateCount_data();
@@ -32,6 +39,43 @@ void TestConfig::pathsFollowHome()
 
     TemporaryHome other; // nothing is cached
     QVERIFY(Config::configFilePath().startsWith(other.path()));
+}
+
+void TestConfig::homeWithoutUsableHomeVariable_data()
+{
+    QTest::addColumn<QByteArray>("home");
+    QTest::addColumn<unsigned>("uid"); // a user of the password database?
+    QTest::newRow("unset") << QByteArray() << unsigned(getuid());
+    QTest::newRow("empty") << QByteArray("") << unsigned(getuid());
+    QTest::newRow("relative") << QByteArray("home/u") << unsigned(getuid());
+    QTest::newRow("no passwd entry") << QByteArray() << 54321u;
+}
+
+void TestConfig::homeWithoutUsableHomeVariable()
+{
+    QFETCH(QByteArray, home);
+    QFETCH(unsigned, uid);
+    TemporaryHome restored;
+    if (home.isNull())
+        qunsetenv("HOME");
+    else
+        qputenv("HOME", home);
+    if (uid != getuid() && geteuid() != 0)
+        QSKIP("only root can become a user without a passwd entry");
+    // Never "/.config/...": either the passwd entry's home, or nothing.
+    const int outcome = runAsUser(uid, [] {
+        const passwd *entry = getpwuid(getuid());
+        if (!entry)
+            return Config::configFilePath().isEmpty() &&
+                           SettingsFile::write(QStringLiteral("basic"), {})
+                                   .cause == SaveResult::NoHome
+                       ? 2
+                       : 3;
+        return int(Config::configFilePath() ==
+                   QFile::decodeName(entry->pw_dir) +
+                       QStringLiteral("/.config/quilmo/config_ibus.ini"));
+    });
+    QCOMPARE(outcome, uid == getuid() ? 1 : 2);
 }
 
 void TestConfig::systemDirectoryIgnoresHome()

@@ -6,6 +6,7 @@
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
 #include "pages/TabWidgetAbout.h"
+#include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
 #include <QLabel>
@@ -14,6 +15,7 @@
 #include <QTabWidget>
 #include <QtTest>
 
+#include <optional>
 #include <unistd.h>
 
 namespace
@@ -205,33 +207,38 @@ void TestMainWidget::aboutPageLeavesOnlyOk()
 void TestMainWidget::unwritableFileKeepsValuesForNextSave_data()
 {
     QTest::addColumn<bool>("readOnlyDirectory");
-    QTest::newRow("directory in the file's place") << false;
-    QTest::newRow("read-only settings directory") << true;
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("directory in the file's place")
+        << false << QStringLiteral("该位置上是一个目录。");
+    // A read-only mount as root; permissions deny a user.
+    QTest::newRow("read-only settings directory")
+        << true
+        << (geteuid() == 0 ? QStringLiteral("文件系统是只读的。")
+                           : QStringLiteral("没有写入权限。"));
 }
 
 void TestMainWidget::unwritableFileKeepsValuesForNextSave()
 {
     QFETCH(bool, readOnlyDirectory);
-    if (readOnlyDirectory && geteuid() == 0)
-        QSKIP("root writes into read-only directories");
+    QFETCH(QString, reason);
     const QString dir = Config::configDirPath();
     QVERIFY(QDir().mkpath(dir));
-    if (readOnlyDirectory)
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
-    else
+    std::optional<ReadOnlyPath> locked;
+    if (readOnlyDirectory && !locked.emplace(dir).whyNot().isEmpty())
+        QSKIP(qPrintable(locked->whyNot()));
+    if (!readOnlyDirectory)
         QVERIFY(QDir().mkpath(Config::configFilePath()));
 
     useFakePages({{{"candidatecount", "3"}}, {}, {{"enableimode", "0"}}, {}});
     m_widget->show();
     QTest::mouseClick(button(QStringLiteral("确定")), Qt::LeftButton);
     QCOMPARE(m_widget->failures, QStringList({Config::configFilePath()}));
+    QCOMPARE(m_widget->reasons, QStringList{reason});
     QVERIFY(m_widget->isVisible()); // OK did not pretend to succeed
 
-    if (readOnlyDirectory)
-        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner |
-                                       QFile::ExeOwner);
-    else
-        QVERIFY(QDir(Config::configFilePath()).removeRecursively());
+    locked.reset();
+    QVERIFY(readOnlyDirectory ||
+            QDir(Config::configFilePath()).removeRecursively());
     QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
     QCOMPARE(m_widget->failures.size(), 1);
     QCOMPARE(groupOf("p0"), (QMap<QString, QString>{{"candidatecount", "3"}}));

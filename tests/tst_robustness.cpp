@@ -4,16 +4,23 @@
 // later Apply either stores a readable file or says it could not.
 #include "app/MainWidget.h"
 #include "config/Config.h"
+#include "config/SettingsFile.h"
+#include "support/Restrictions.h"
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTableWidget>
 #include <QtTest>
 
+#include <optional>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -39,10 +46,47 @@ bool applyCountThree(RecordingMainWidget &widget)
     widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
         ->setCurrentIndex(2);
     widget.onButtonApplyClicked();
-    const QSettings file(Config::configFilePath(), QSettings::IniFormat);
-    return file.status() == QSettings::NoError &&
-           file.value(QStringLiteral("basic/candidatecount")).toString() ==
-               QLatin1String("3");
+    // Read through the tool's own reader: QSettings would block on a FIFO.
+    return widget.failures.isEmpty() &&
+           IniSnapshot(Config::configFilePath())
+                   .value(QStringLiteral("basic/candidatecount"))
+                   .toString() == QLatin1String("3");
+}
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+/// Puts a FIFO, socket, device or directory at @p path.
+bool makeSpecialFile(const QString &kind, const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == QLatin1String("fifo"))
+        return mkfifo(name.constData(), 0600) == 0;
+    if (kind == QLatin1String("directory"))
+        return QDir().mkpath(path);
+    if (kind == QLatin1String("device")) {
+        if (geteuid() != 0) // a link to the null device then
+            return symlink("/dev/null", name.constData()) == 0;
+        return mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0;
+    }
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound =
+        bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    close(fd);
+    return bound;
+}
+
+mode_t fileType(const QString &path)
+{
+    struct stat status = {};
+    stat(QFile::encodeName(path).constData(), &status);
+    return status.st_mode & S_IFMT;
 }
 
 QStringList tableFileNames(const MainWidget &widget)
@@ -64,7 +108,12 @@ private Q_SLOTS:
     void cleanup();
     void brokenSettingsFile_data();
     void brokenSettingsFile();
-    void settingsFileReplacedByDirectory();
+    void specialFileInThePlace_data();
+    void specialFileInThePlace();
+    void nearlyFullDisk_data();
+    void nearlyFullDisk();
+    void ownerAndModeKept_data();
+    void ownerAndModeKept();
     void homeMissingOrReadOnly_data();
     void homeMissingOrReadOnly();
     void hostileWordLibDirectory();
@@ -107,16 +156,130 @@ void TestRobustness::brokenSettingsFile()
     QVERIFY(widget.failures.isEmpty());
 }
 
-void TestRobustness::settingsFileReplacedByDirectory()
+void TestRobustness::specialFileInThePlace_data()
 {
-    QVERIFY(QDir().mkpath(Config::configFilePath()));
-    RecordingMainWidget widget; // loads the defaults
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("suffix"); // of the path taken
+    QTest::addColumn<QString>("reason");
+    const QString notRegular = QStringLiteral("该位置上不是普通文件。");
+    QTest::newRow("directory") << "directory"
+                               << ""
+                               << "该位置上是一个目录。";
+    QTest::newRow("fifo") << "fifo"
+                          << "" << notRegular;
+    QTest::newRow("socket") << "socket"
+                            << "" << notRegular;
+    QTest::newRow("device") << "device"
+                            << "" << notRegular;
+    QTest::newRow("fifo as lock file") << "fifo"
+                                       << ".lock" << notRegular;
+}
+
+void TestRobustness::specialFileInThePlace()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, suffix);
+    QFETCH(QString, reason);
+    const QString path = Config::configFilePath() + suffix;
+    QVERIFY(QDir().mkpath(Config::configDirPath()));
+    QVERIFY(makeSpecialFile(kind, path));
+    const mode_t type = fileType(path);
+
+    RecordingMainWidget widget; // never opens it, so never blocks on it
     QCOMPARE(
         widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
             ->currentText(),
         QStringLiteral("8"));
     QVERIFY(!applyCountThree(widget));
-    QCOMPARE(widget.failures.size(), 1);
+    QCOMPARE(widget.reasons, QStringList{reason});
+    QCOMPARE(fileType(path), type);
+}
+
+void TestRobustness::nearlyFullDisk_data()
+{
+    QTest::addColumn<int>("freeKiB");
+    for (int free = 0; free <= 32; ++free)
+        QTest::addRow("%d KiB free", free) << free;
+}
+
+void TestRobustness::nearlyFullDisk()
+{
+    QFETCH(int, freeKiB);
+    const QString disk = m_sandbox->home.path() + QStringLiteral("/disk");
+    QVERIFY(QDir().mkpath(disk));
+    SmallFileSystem fileSystem(disk, 64);
+    std::optional<FileSizeLimit> sizeLimit; // where nothing can be mounted
+    qputenv("HOME", disk.toUtf8());
+    const QByteArray stored =
+        "[basic]\ncandidatecount=4\nzirate=0\n[engine]\nnote=" +
+        QByteArray(6000, 'n') + "\n[special]\nenableimode=0\n";
+    m_sandbox->home.writeSettings(stored);
+    if (fileSystem.whyNot().isEmpty())
+        QVERIFY(fileSystem.fillLeaving(freeKiB * 1024));
+    else
+        sizeLimit.emplace(freeKiB * 1024);
+
+    RecordingMainWidget widget;
+    widget.findChild<QCheckBox *>(QStringLiteral("checkboxEnableIMode"))
+        ->setChecked(true);
+    const bool saved = applyCountThree(widget);
+    sizeLimit.reset();
+    if (saved) {
+        QVERIFY(widget.failures.isEmpty());
+        const QSettings file(Config::configFilePath(), QSettings::IniFormat);
+        QCOMPARE(file.value(QStringLiteral("basic/zirate")), QVariant("0"));
+        QCOMPARE(file.value(QStringLiteral("special/enableimode")),
+                 QVariant("1"));
+        QCOMPARE(file.value(QStringLiteral("engine/note")).toByteArray(),
+                 QByteArray(6000, 'n'));
+    } else {
+        QCOMPARE(contentsOf(Config::configFilePath()), stored);
+        if (fileSystem.whyNot().isEmpty())
+            QCOMPARE(widget.reasons, QStringList{"磁盘空间不足。"});
+        QVERIFY(fileSystem.fillLeaving(1 << 20)); // room again: retried
+        widget.onButtonApplyClicked();
+        QCOMPARE(widget.failures.size(), 1);
+    }
+    QCOMPARE(QDir(Config::configDirPath())
+                 .entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{"config_ibus.ini"});
+}
+
+void TestRobustness::ownerAndModeKept_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::newRow("replaced file") << true;
+    QTest::newRow("new file") << false;
+}
+
+void TestRobustness::ownerAndModeKept()
+{
+    QFETCH(bool, existing);
+    if (geteuid() != 0)
+        QSKIP("only root can write a file that another user owns");
+    const QByteArray home = QFile::encodeName(m_sandbox->home.path());
+    const QByteArray file = QFile::encodeName(Config::configFilePath());
+    QCOMPARE(chown(home.constData(), 65534, 65534), 0);
+    if (existing) {
+        m_sandbox->home.writeSettings("[basic]\nzirate=0\n");
+        QCOMPARE(chown(file.constData(), 65534, 65534), 0);
+        QCOMPARE(chmod(file.constData(), 0600), 0);
+    }
+
+    RecordingMainWidget widget;
+    QVERIFY(applyCountThree(widget));
+    // A new file and the directories made for it go to the HOME's owner.
+    const QStringList paths = {Config::configFilePath(),
+                               existing ? QString() : Config::configDirPath()};
+    for (const QString &path : paths) {
+        struct stat status = {};
+        if (path.isEmpty())
+            continue;
+        QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
+        QCOMPARE(status.st_uid, uid_t(65534));
+        QCOMPARE(status.st_gid, gid_t(65534));
+        QVERIFY(!existing || (status.st_mode & 07777) == 0600);
+    }
 }
 
 void TestRobustness::homeMissingOrReadOnly_data()
@@ -130,15 +293,15 @@ void TestRobustness::homeMissingOrReadOnly()
 {
     QFETCH(bool, readOnly);
     const QString home = m_sandbox->home.path() + QStringLiteral("/home");
-    if (readOnly)
-        QVERIFY(QDir().mkdir(home) && chmod(qPrintable(home), 0500) == 0);
+    QVERIFY(!readOnly || QDir().mkdir(home));
+    std::optional<ReadOnlyPath> locked;
+    if (readOnly && !locked.emplace(home).whyNot().isEmpty())
+        QSKIP(qPrintable(locked->whyNot()));
     qputenv("HOME", home.toUtf8());
 
     RecordingMainWidget widget;
-    const bool writable = !readOnly || geteuid() == 0;
-    QCOMPARE(applyCountThree(widget), writable);
-    QCOMPARE(widget.failures.size(), writable ? 0 : 1);
-    chmod(qPrintable(home), 0700);
+    QCOMPARE(applyCountThree(widget), !readOnly);
+    QCOMPARE(widget.failures.size(), readOnly ? 1 : 0);
 }
 
 void TestRobustness::hostileWordLibDirectory()

@@ -68,13 +68,15 @@ private:
 class RecordingMainWidget : public MainWidget
 {
 public:
-    /// The path of each failure reported, in order.
+    /// The path and the reason of each failure reported, in order.
     QStringList failures;
+    QStringList reasons;
 
 protected:
-    void showSaveFailure(const QString &path) override
+    void showSaveFailure(const QString &path, const QString &reason) override
     {
         failures.append(path);
+        reasons.append(reason);
     }
 };
 

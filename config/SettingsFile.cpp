@@ -1,0 +1,397 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "config/SettingsFile.h"
+
+#include "config/Config.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+// QSettings waits for this lock without end; a dialog should not.
+const int lockTimeoutMs = 1000;
+
+QByteArray nativePath(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+/// What lies at a path, links followed.
+struct FileState {
+    int error = 0; ///< 0, or why it cannot be used
+    bool exists = false;
+    struct stat status = {};
+};
+
+FileState inspect(const QString &path)
+{
+    FileState state;
+    if (stat(nativePath(path).constData(), &state.status) != 0) {
+        state.error = errno == ENOENT ? 0 : errno;
+        return state;
+    }
+    state.exists = true;
+    if (S_ISDIR(state.status.st_mode))
+        state.error = EISDIR;
+    else if (!S_ISREG(state.status.st_mode))
+        state.error = SaveResult::NotRegularFile;
+    return state;
+}
+
+bool isRegularOrAbsent(const QString &path)
+{
+    const FileState state = inspect(path);
+    return state.error == 0;
+}
+
+int writeAll(int fd, const QByteArray &bytes)
+{
+    qint64 done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            write(fd, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno != EINTR)
+            return errno;
+        done += n > 0 ? n : 0;
+    }
+    return 0;
+}
+
+/// The bytes of the regular file at @p path; opened without blocking, so
+/// a file swapped for a FIFO since it was inspected cannot hang us.
+int readAll(const QString &path, QByteArray *bytes)
+{
+    const int fd =
+        open(nativePath(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    struct stat status;
+    int error = fstat(fd, &status) != 0 ? errno : 0;
+    if (!error && !S_ISREG(status.st_mode))
+        error = SaveResult::NotRegularFile;
+    char buffer[65536];
+    ssize_t n = 0;
+    while (!error && (n = read(fd, buffer, sizeof buffer)) != 0) {
+        if (n > 0)
+            bytes->append(buffer, int(n));
+        else if (errno != EINTR)
+            error = errno;
+    }
+    close(fd);
+    return error;
+}
+
+bool sameBytes(int fd, const QByteArray &expected)
+{
+    QByteArray actual(expected.size() + 1, '\0');
+    qint64 done = 0;
+    ssize_t n = 0;
+    while ((n = pread(fd, actual.data() + done, size_t(actual.size() - done),
+                      done)) != 0) {
+        if (n < 0 && errno != EINTR)
+            return false;
+        done += n > 0 ? n : 0;
+        if (done == actual.size())
+            break;
+    }
+    return done == expected.size() && actual.startsWith(expected);
+}
+
+/// The file a path names: a link is kept and its target replaced.
+QString resolvedTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+}
+
+/// Creates @p dir and its missing parents. As root, each new directory is
+/// given the owner of the one above, so that a user's own settings
+/// directory stays the user's when root runs the tool on their HOME.
+int makeDirectories(const QString &dir)
+{
+    QString prefix;
+    for (const QString &part :
+         dir.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        const QString parent = prefix.isEmpty() ? QStringLiteral("/") : prefix;
+        prefix += QLatin1Char('/') + part;
+        const QByteArray name = nativePath(prefix);
+        if (mkdir(name.constData(), 0777) != 0) {
+            struct stat status;
+            if (errno != EEXIST)
+                return errno;
+            if (stat(name.constData(), &status) != 0)
+                return errno;
+            if (!S_ISDIR(status.st_mode))
+                return ENOTDIR;
+            continue;
+        }
+        const FileState above = inspect(parent);
+        if (geteuid() == 0 && chown(name.constData(), above.status.st_uid,
+                                    above.status.st_gid) != 0)
+            return errno;
+    }
+    return 0;
+}
+
+mode_t currentUmask()
+{
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+/// Gives the new file at @p fd the owner, group and mode of the file it
+/// replaces. A new file gets what QSettings would give it, and as root the
+/// owner of its directory.
+int takeOverOwnership(int fd, const FileState &replaced,
+                      const QString &directory)
+{
+    if (!replaced.exists) {
+        if (fchmod(fd, 0666 & ~currentUmask()) != 0)
+            return errno;
+        const FileState dir = inspect(directory);
+        if (geteuid() == 0 &&
+            fchown(fd, dir.status.st_uid, dir.status.st_gid) != 0)
+            return errno;
+        return 0;
+    }
+    if (fchmod(fd, replaced.status.st_mode & 07777) != 0)
+        return errno;
+    // Only root can always keep another owner; a user replaces a file that
+    // is writable to them, and it becomes theirs, as with QSettings.
+    if (fchown(fd, replaced.status.st_uid, replaced.status.st_gid) != 0 &&
+        geteuid() == 0)
+        return errno;
+    return 0;
+}
+
+void syncDirectory(const QString &directory)
+{
+    const int fd = open(nativePath(directory).constData(),
+                        O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+/// Puts @p content in place of @p target through a synced, read-back
+/// temporary file in the same directory and one rename.
+int replace(const QString &target, const QByteArray &content,
+            const FileState &replaced)
+{
+    const QString directory = QFileInfo(target).absolutePath();
+    QByteArray temporary =
+        nativePath(directory + QStringLiteral("/.config_ibus.ini.XXXXXX"));
+    const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    int error = writeAll(fd, content);
+    if (!error && fsync(fd) != 0)
+        error = errno;
+    if (!error)
+        error = takeOverOwnership(fd, replaced, directory);
+    if (!error && !sameBytes(fd, content))
+        error = SaveResult::NotVerified;
+    if (close(fd) != 0 && !error)
+        error = errno;
+    if (!error &&
+        rename(temporary.constData(), nativePath(target).constData()) != 0)
+        error = errno;
+    if (error) {
+        unlink(temporary.constData());
+        return error;
+    }
+    syncDirectory(directory);
+    return 0;
+}
+
+QString scratchBase()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return QFileInfo(runtime).isDir() && QFileInfo(runtime).isAbsolute()
+               ? runtime
+               : QDir::tempPath();
+}
+
+QVariantMap allValues(const QSettings &settings)
+{
+    QVariantMap values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(bytes) == bytes.size() && file.flush();
+}
+
+/**
+ * @p old with @p values merged into @p group, written by QSettings itself
+ * so the engine reads exactly the format it always has. Made in a private
+ * scratch directory, which a full disk at the settings file does not
+ * touch, and checked by parsing it again under a new name: QSettings
+ * reports success for a write that a full disk cut short, and its cache
+ * would answer for a file it has just written.
+ */
+std::optional<QByteArray> mergedContent(const QByteArray &old,
+                                        const QString &group,
+                                        const QMap<QString, QString> &values)
+{
+    const QTemporaryDir scratch(scratchBase() +
+                                QStringLiteral("/quilmo-XXXXXX"));
+    const QString mergePath = scratch.filePath(QStringLiteral("merge.ini"));
+    if (!scratch.isValid() || !writeFile(mergePath, old))
+        return std::nullopt;
+    QVariantMap expected;
+    {
+        QSettings settings(mergePath, QSettings::IniFormat);
+        expected = allValues(settings);
+        for (auto it = values.cbegin(); it != values.cend(); ++it) {
+            const QString key = group + QLatin1Char('/') + it.key();
+            settings.setValue(key, it.value());
+            expected.insert(key, it.value());
+        }
+        settings.sync();
+        if (settings.status() == QSettings::AccessError)
+            return std::nullopt;
+    }
+    QFile merged(mergePath);
+    if (!merged.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray content = merged.readAll();
+    const QString checkPath = scratch.filePath(QStringLiteral("check.ini"));
+    if (!writeFile(checkPath, content) ||
+        allValues(QSettings(checkPath, QSettings::IniFormat)) != expected)
+        return std::nullopt;
+    return content;
+}
+
+int lockFailure(QLockFile::LockError error)
+{
+    switch (error) {
+    case QLockFile::PermissionError:
+        return EACCES;
+    case QLockFile::LockFailedError:
+        return SaveResult::Locked;
+    case QLockFile::NoError:
+    case QLockFile::UnknownError:
+        break;
+    }
+    return errno ? errno : int(SaveResult::NotVerified);
+}
+
+int writeLocked(const QString &path, const QString &group,
+                const QMap<QString, QString> &values)
+{
+    const QString target = resolvedTarget(path);
+    const FileState replaced = inspect(target);
+    if (replaced.error)
+        return replaced.error;
+    QByteArray old;
+    if (replaced.exists) {
+        // QSettings refuses a file its user may not write; so do we.
+        if (access(nativePath(target).constData(), W_OK) != 0)
+            return errno;
+        if (const int error = readAll(target, &old))
+            return error;
+    }
+    const std::optional<QByteArray> content = mergedContent(old, group, values);
+    if (!content)
+        return SaveResult::NotVerified;
+    return replace(target, *content, replaced);
+}
+} // namespace
+
+IniSnapshot::IniSnapshot(const QString &path)
+{
+    if (!path.isEmpty() && isRegularOrAbsent(path))
+        m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+IniSnapshot::IniSnapshot(IniSnapshot &&other) noexcept = default;
+IniSnapshot::~IniSnapshot() = default;
+
+QVariant IniSnapshot::value(const QString &key,
+                            const QVariant &defaultValue) const
+{
+    return m_settings ? m_settings->value(key, defaultValue) : defaultValue;
+}
+
+QString SaveResult::reason() const
+{
+    switch (cause) {
+    case Saved:
+        return QString();
+    case NoHome:
+        return QStringLiteral("找不到用户的主目录。");
+    case NotRegularFile:
+        return QStringLiteral("该位置上不是普通文件。");
+    case Locked:
+        return QStringLiteral("设置文件正被其他程序锁定。");
+    case NotVerified:
+        return QStringLiteral("写入的内容无法完整读回。");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("磁盘空间不足。");
+    case EFBIG:
+        return QStringLiteral("文件大小超出了系统限制。");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("没有写入权限。");
+    case EROFS:
+        return QStringLiteral("文件系统是只读的。");
+    case EISDIR:
+        return QStringLiteral("该位置上是一个目录。");
+    case ENOTDIR:
+        return QStringLiteral("路径中有一部分不是目录。");
+    }
+    return QString::fromLocal8Bit(std::strerror(cause));
+}
+
+namespace SettingsFile
+{
+IniSnapshot read()
+{
+    return IniSnapshot(Config::configFilePath());
+}
+
+SaveResult write(const QString &group, const QMap<QString, QString> &values)
+{
+    const QString path = Config::configFilePath();
+    if (path.isEmpty())
+        return {SaveResult::NoHome};
+    const QString directory = QFileInfo(path).absolutePath();
+    if (const int error = makeDirectories(directory))
+        return {error};
+    // Tells a read-only file system from a lack of permission, which
+    // QLockFile does not.
+    if (access(nativePath(directory).constData(), W_OK) != 0)
+        return {errno};
+    const QString lockPath = path + QStringLiteral(".lock");
+    // QLockFile reads a lock file it finds: a FIFO there would block it.
+    if (!isRegularOrAbsent(lockPath))
+        return {SaveResult::NotRegularFile};
+    QLockFile lock(lockPath);
+    errno = 0;
+    if (!lock.tryLock(lockTimeoutMs))
+        return {lockFailure(lock.error())};
+    return {writeLocked(path, group, values)};
+}
+} // namespace SettingsFile
