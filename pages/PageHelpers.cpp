@@ -52,9 +52,17 @@ std::optional<int> toInt(const QVariant &value)
 std::optional<int> toCandidateCount(const QVariant &value)
 {
     const std::optional<int> count = toInt(value);
-    if (count == std::numeric_limits<int>::min())
+    if (!count || *count < 1 || *count > maxCandidateCount)
         return std::nullopt;
     return count;
+}
+
+std::optional<int> toCandidateIndex(const QVariant &value)
+{
+    const std::optional<int> count = toInt(value);
+    if (!count || *count == std::numeric_limits<int>::min())
+        return std::nullopt;
+    return *count - 1;
 }
 
 void commitInt(const QString &busName, int value, const QString &fileKey,

@@ -17,6 +17,11 @@ class QWidget;
 /// Building blocks the settings pages share.
 namespace PageHelpers
 {
+/// The candidate counts the engine knows run from 1 to this.
+const int maxCandidateCount = 9;
+/// The count used when none is stored, or an unusable one.
+const int defaultCandidateCount = 8;
+
 /// A section heading: the label's own font, in bold.
 QLabel *headingLabel(const QString &text);
 
@@ -29,9 +34,13 @@ void addFinalSpacer(QBoxLayout *layout);
 
 /// The integer in a stored value; nothing when it is absent or no number.
 std::optional<int> toInt(const QVariant &value);
-/// A candidate count. The least int is refused as well: the list index
-/// derived from it (count - 1) would not exist.
+/// A candidate count the engine knows (1 to 9); nothing otherwise. It sizes
+/// the list of display positions, which a huge stored number would make
+/// loop and allocate without end.
 std::optional<int> toCandidateCount(const QVariant &value);
+/// The list index of a stored candidate count (count - 1), however large;
+/// nothing for the least int, whose index would not exist.
+std::optional<int> toCandidateIndex(const QVariant &value);
 
 /// Sends @p value to the engine and puts its decimal text under @p fileKey
 /// into @p result, the map a page's apply() returns.

@@ -30,8 +30,8 @@ const QLatin1String ciRateBusName("ciRate");
 
 enum RateId { RateFixed = 0, RateFast = 1, RateSlow = 2 };
 
-const int maxCandidateCount = 9;
-const int defaultCandidateCount = 8;
+using PageHelpers::defaultCandidateCount;
+using PageHelpers::maxCandidateCount;
 const int defaultRate = RateFast;
 
 QString candidateCountChange(int savedIndex, int newIndex)
@@ -124,9 +124,8 @@ void TabWidgetBasic::loadSettings()
 
     // The index is passed on unchecked: one outside the list selects nothing.
     m_savedCandidateIndex =
-        PageHelpers::toCandidateCount(settings(candidateCountKey))
-            .value_or(defaultCandidateCount) -
-        1;
+        PageHelpers::toCandidateIndex(settings(candidateCountKey))
+            .value_or(defaultCandidateCount - 1);
     comboboxCandidateCount->setCurrentIndex(m_savedCandidateIndex);
     m_defaultSettings.insert(comboboxCandidateCount->objectName(),
                              QString::number(defaultCandidateCount));

@@ -44,7 +44,6 @@ const QLatin1String candidateCountKey("candidatecount");
 const QLatin1String displayPosKey("customphrasedisplaypos");
 const QLatin1String displayPosBusName("customPhraseDisplayPos");
 
-const int defaultCandidateCount = 8;
 // Without a stored position the page shows the third candidate, but Reset
 // restores the first.
 const int initialDisplayPos = 2;
@@ -123,7 +122,7 @@ void TabWidgetSpecial::loadSettings()
     };
     const int count =
         PageHelpers::toCandidateCount(stored.value(storedCandidateCountKey))
-            .value_or(defaultCandidateCount);
+            .value_or(PageHelpers::defaultCandidateCount);
     fillDisplayPositions(count);
 
     for (const FlagSetting *flag : {&intelligentWord, &iMode, &bMode}) {

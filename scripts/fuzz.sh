@@ -13,6 +13,7 @@ build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 export CC=${CC:-clang} CXX=${CXX:-clang++}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 generator=()
@@ -44,11 +45,18 @@ for exe in "$build"/bin/fuzz_*; do
         cp -R "$root/fuzz/corpus/$name/." "$corpus/"
     fi
 
+    # fuzz/<name>.options: the target's own limits (one option a line),
+    # e.g. a tighter time and memory bound per input.
+    options=()
+    if [[ -f $root/fuzz/$name.options ]]; then
+        mapfile -t options <"$root/fuzz/$name.options"
+    fi
+
     echo "fuzz_$name: running for ${seconds}s, log in $log"
     rc=0
     "$exe" -max_total_time="$seconds" -rss_limit_mb=2048 -timeout=25 \
         -max_len=8192 -print_final_stats=1 -artifact_prefix="$artifacts/" \
-        "$corpus" >"$log" 2>&1 || rc=$?
+        "${options[@]}" "$corpus" >"$log" 2>&1 || rc=$?
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
     if ((rc != 0)) || grep -qE 'ERROR: [A-Za-z]+Sanitizer|runtime error:' "$log"; then
         tail -n 60 "$log"

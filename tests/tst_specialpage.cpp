@@ -99,8 +99,13 @@ void TestSpecialPage::loading_data()
         << QByteArray("[basic]\ncandidatecount=5\n"
                       "[special]\ncustomphrasedisplaypos=6\n")
         << "1111" << 5 << 4;
+    // Counts the engine does not know take the default: the list is never
+    // sized by a stored number.
     QTest::newRow("count 0")
-        << QByteArray("[basic]\ncandidatecount=0\n") << "1111" << 0 << -1;
+        << QByteArray("[basic]\ncandidatecount=0\n") << "1111" << 8 << 2;
+    QTest::newRow("largest int count")
+        << QByteArray("[basic]\ncandidatecount=2147483647\n") << "1111" << 8
+        << 2;
     QTest::newRow("least int count")
         << QByteArray("[basic]\ncandidatecount=-2147483648\n") << "1111" << 8
         << 2;
