@@ -71,7 +71,7 @@ TabWidgetBase *MainWidget::pageAt(int index) const
     return static_cast<TabWidgetBase *>(m_tabWidget->widget(index));
 }
 
-bool MainWidget::commitPages(bool broadcast)
+bool MainWidget::commitPages()
 {
     SaveResult firstFailure;
     for (int i = 0; i < m_tabWidget->count(); ++i) {
@@ -80,8 +80,9 @@ bool MainWidget::commitPages(bool broadcast)
         const SaveResult saved = saveConfig(page->name(), result);
         if (firstFailure.saved())
             firstFailure = saved;
-        if (broadcast)
-            Q_EMIT settingChanged(result);
+        // Also on OK: the special page keeps its position within a count
+        // committed in the same step, so OK stores what Apply would.
+        Q_EMIT settingChanged(result);
     }
     if (!firstFailure.saved())
         showSaveFailure(Config::configFilePath(), firstFailure.reason());
@@ -90,13 +91,13 @@ bool MainWidget::commitPages(bool broadcast)
 
 void MainWidget::onButtonOkClicked()
 {
-    if (commitPages(false))
+    if (commitPages())
         QApplication::closeAllWindows();
 }
 
 void MainWidget::onButtonApplyClicked()
 {
-    commitPages(true);
+    commitPages();
 }
 
 void MainWidget::onButtonCancelClicked()

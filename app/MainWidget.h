@@ -15,8 +15,8 @@ class TabWidgetBase;
  * @brief The settings container: four pages in tabs and the button bar.
  *
  * The only place where settings are committed. OK and Apply pull every
- * page's edits with apply() and write each result under the page's group;
- * Apply also broadcasts each result with settingChanged().
+ * page's edits with apply(), write each result under the page's group and
+ * broadcast it with settingChanged().
  */
 class MainWidget : public QWidget
 {
@@ -48,7 +48,7 @@ protected:
 
 private:
     /// Applies and saves every page in tab order; false if a save failed.
-    bool commitPages(bool broadcast);
+    bool commitPages();
     TabWidgetBase *pageAt(int index) const;
     void setButtonsForAboutPage(bool aboutPage);
 

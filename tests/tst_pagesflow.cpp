@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // A candidate count committed through the container's buttons: the basic
-// page sends and stores it, and the special page's position list follows
-// on Apply only.
+// page sends and stores it, and the special page's position list follows.
 #include "app/MainWidget.h"
 #include "config/Config.h"
 #include "pages/TabWidgetSpecial.h"
@@ -61,9 +60,11 @@ void TestPagesFlow::candidateCountCommitted_data()
                     {"customPhraseDisplayPos", 4},
                     {"customPhraseDisplayPos", 4}}
         << 5 << 4 << QVariant("4") << QVariant("4");
+    // OK stores and sends what Apply would.
     QTest::newRow("ok 5") << QStringLiteral("确定") << 4 << -1
-                          << BusCalls{{"candidateCount", 5}} << 8 << 6
-                          << QVariant() << QVariant("6");
+                          << BusCalls{{"candidateCount", 5},
+                                      {"customPhraseDisplayPos", 4}}
+                          << 5 << 4 << QVariant("4") << QVariant("4");
     QTest::newRow("apply 9")
         << apply << 8 << -1 << BusCalls{{"candidateCount", 9}} << 9 << 6
         << QVariant("6") << QVariant("6");
