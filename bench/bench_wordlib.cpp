@@ -12,6 +12,7 @@
 // The page's debug lines are discarded; it prints figures, asserts nothing.
 #include "config/Config.h"
 #include "pages/TabWidgetWordLib.h"
+#include "pages/WordLibFile.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,7 +31,7 @@ namespace
 {
 const char *const peakRssArgument = "--peak-rss";
 const qint64 largeLibrarySize = qint64(8) << 20;
-const int headerSize = 72;
+using WordLibLayout::headerSize;
 const int memoryRuns = 3;
 
 void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}

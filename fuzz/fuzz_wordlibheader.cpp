@@ -14,8 +14,7 @@
 
 namespace
 {
-const int headerSize = 72;
-const int fieldSize = 16;
+using namespace WordLibLayout;
 const int textBufferSize = 160;
 
 /// The header's bytes, zero-padded like a short file reads.
@@ -28,11 +27,11 @@ QByteArray paddedHeader(const QByteArray &input)
 
 void checkConversion(const QByteArray &field)
 {
-    char in[fieldSize];
-    std::memcpy(in, field.constData(), fieldSize);
+    char in[textFieldSize];
+    std::memcpy(in, field.constData(), textFieldSize);
     char out[textBufferSize];
     std::memset(out, 'x', sizeof out);
-    utf16toutf8(in, fieldSize, out, sizeof out);
+    utf16toutf8(in, textFieldSize, out, sizeof out);
     require(std::memchr(out, '\0', sizeof out) != nullptr);
 }
 } // namespace
@@ -52,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     writeTo(path, input);
 
     const QByteArray header = paddedHeader(input);
-    checkConversion(header.mid(4, fieldSize));
-    checkConversion(header.mid(36, fieldSize));
+    checkConversion(header.mid(nameOffset, textFieldSize));
+    checkConversion(header.mid(authorOffset, textFieldSize));
 
     const bool valid = isValidWordLibFile(QFileInfo(path));
     require(valid == header.startsWith(QByteArray("\x94\x19\x09\x14", 4)));
@@ -63,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                              : WordLibReadResult::BadSignature));
     if (valid) {
         qint32 count;
-        std::memcpy(&count, header.constData() + 68, sizeof count);
+        std::memcpy(&count, header.constData() + entryCountOffset,
+                    sizeof count);
         require(decoded.entryCount == qFromLittleEndian(count));
         require(decoded.name.size() <= 8 && decoded.author.size() <= 8);
     }

@@ -5,6 +5,7 @@
 #include "config/ConfigBus.h"
 #include "config/SettingsFile.h"
 #include "pages/WordLibFile.h"
+#include "pages/WordLibOrder.h"
 
 #include <QDebug>
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 namespace
 {
@@ -31,11 +30,11 @@ QStringList splitNames(const QString &names)
     return names.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-/// The engine always loads these two; their rows cannot be unticked.
-bool isForcedWordLib(const QString &fileName)
+/// The selection string separates names with ";": a name holding one
+/// cannot be stored, so its library cannot be made active.
+bool isStorableName(const QString &fileName)
 {
-    return fileName == QLatin1String("user.qlb") ||
-           fileName == QLatin1String("sys.qlb");
+    return !fileName.contains(QLatin1Char(';'));
 }
 
 /// Absolute paths of the word libraries in one directory, in its listing
@@ -86,11 +85,12 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     m_wordLibPaths = listWordLibDir(WordLibDirPathUser);
     qDebug() << Config::wordLibDirPath(WordLibDirPathSystem);
     m_wordLibPaths += listWordLibDir(WordLibDirPathSystem);
-    // Stable: equal paths keep the listing order.
-    std::stable_sort(m_wordLibPaths.begin(), m_wordLibPaths.end(), qlbLessThan);
+    const WordLibOrder order(s_wordLibNames,
+                             Config::wordLibDirPath(WordLibDirPathUser));
+    order.sort(m_wordLibPaths);
 
     setUpTable();
-    fillTable();
+    fillTable(order);
     m_savedWordLibNames = selectedWordLibNames();
 
     // Connected after the filling, so building the table pends nothing.
@@ -113,7 +113,7 @@ void TabWidgetWordLib::setUpTable()
     m_tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-void TabWidgetWordLib::fillTable()
+void TabWidgetWordLib::fillTable(const WordLibOrder &order)
 {
     m_tableWidget->setRowCount(m_wordLibPaths.size());
     QStringList shownPaths;
@@ -128,7 +128,7 @@ void TabWidgetWordLib::fillTable()
         qDebug() << "[DEVDEBUG] Name: " << header.name;
         const QString fileName = QFileInfo(path).fileName();
         const bool forced = isForcedWordLib(fileName);
-        const bool ticked = forced || s_wordLibNames.contains(fileName);
+        const bool ticked = forced || order.isActive(fileName);
         fillRow(shownPaths.size(), fileName, header,
                 ticked ? Qt::Checked : Qt::Unchecked, !forced);
         shownPaths.append(path);
@@ -144,7 +144,7 @@ void TabWidgetWordLib::fillRow(int row, const QString &fileName,
 {
     QTableWidgetItem *nameItem = newReadOnlyItem(header.name);
     nameItem->setCheckState(checkState);
-    if (!userCheckable)
+    if (!userCheckable || !isStorableName(fileName))
         nameItem->setFlags(nameItem->flags() & ~Qt::ItemIsUserCheckable);
     // Column 0 goes in first, so the item-changed slot never walks a row
     // without its check box.
@@ -154,6 +154,12 @@ void TabWidgetWordLib::fillRow(int row, const QString &fileName,
     m_tableWidget->setItem(
         row, EntryCountColumn,
         newReadOnlyItem(QString::number(header.entryCount, 10)));
+    if (!isStorableName(fileName)) {
+        for (int column = 0; column < columnCount; ++column)
+            m_tableWidget->item(row, column)
+                ->setToolTip(QStringLiteral(
+                    "文件名中含有分号（;），无法启用这个词库。"));
+    }
 }
 
 QString TabWidgetWordLib::selectedWordLibNames() const
@@ -213,12 +219,14 @@ void TabWidgetWordLib::onAddWordLibButtonClicked()
         return;
     const QString failure = addWordLib(file);
     if (!failure.isEmpty())
-        showAddFailure(failure);
+        showAddFailure(failure, file);
 }
 
 QString TabWidgetWordLib::addWordLib(const QString &file)
 {
     const QFileInfo source(file);
+    if (!isStorableName(source.fileName()))
+        return QStringLiteral("词库文件名中不能含有分号（;）！");
     const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
     if (userDirPath.isEmpty()) // no home to copy it to
         return QStringLiteral("拷贝词库文件失败！");
@@ -264,10 +272,11 @@ QString TabWidgetWordLib::chooseWordLibFile()
                                         QStringLiteral("词库文件 (*.qlb)"));
 }
 
-void TabWidgetWordLib::showAddFailure(const QString &text)
+void TabWidgetWordLib::showAddFailure(const QString &text, const QString &file)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("添加失败"), text,
                     QMessageBox::NoButton, this);
+    box.setInformativeText(QStringLiteral("文件：") + file);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();
 }

@@ -8,6 +8,7 @@
 
 class QTableWidget;
 class QTableWidgetItem;
+class WordLibOrder;
 struct WordLibHeader;
 
 /**
@@ -33,7 +34,7 @@ public:
     void reset() override;
 
     /// The active file names as stored when the page was built; sets the
-    /// rows that start ticked and the order of the table (qlbLessThan()).
+    /// rows that start ticked and the order of the table (WordLibOrder).
     static QStringList s_wordLibNames;
 
 public Q_SLOTS:
@@ -44,12 +45,13 @@ protected:
     /// Asks for the library to add; a null string when cancelled. A seam
     /// for tests, which cannot answer a modal dialog.
     virtual QString chooseWordLibFile();
-    /// Tells the user why the library was not added. A seam for tests.
-    virtual void showAddFailure(const QString &text);
+    /// Tells the user why the library @p file was not added. A seam for
+    /// tests.
+    virtual void showAddFailure(const QString &text, const QString &file);
 
 private:
     void setUpTable();
-    void fillTable();
+    void fillTable(const WordLibOrder &order);
     /// Puts the items of one library into @p row; the check box of a row
     /// that is not @p userCheckable cannot be changed by the user.
     void fillRow(int row, const QString &fileName, const WordLibHeader &header,

@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/WordLibFile.h"
 
-#include "config/Config.h"
-#include "pages/TabWidgetWordLib.h"
-
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
@@ -18,12 +15,8 @@
 
 namespace
 {
-// Byte offsets and sizes of the header (see WordLibHeader).
-const int nameOffset = 4;
-const int authorOffset = 36;
-const int textFieldSize = 16;
-const int entryCountOffset = 68;
-const int headerSize = 72;
+using namespace WordLibLayout;
+
 // 8 code units need at most 24 bytes of UTF-8; the rest keeps a NUL.
 const int textBufferSize = 160;
 const char signature[] = {'\x94', '\x19', '\x09', '\x14'};
@@ -73,21 +66,6 @@ QString decodeTextField(HeaderBytes &bytes, int offset)
     return QString::fromUtf8(text);
 }
 
-enum class OrderClass { User, Sys, Active, UserDir, Other };
-
-OrderClass orderClass(const QString &path, const QString &fileName,
-                      const QString &userDir)
-{
-    if (fileName == QLatin1String("user.qlb"))
-        return OrderClass::User;
-    if (fileName == QLatin1String("sys.qlb"))
-        return OrderClass::Sys;
-    if (TabWidgetWordLib::s_wordLibNames.contains(fileName))
-        return OrderClass::Active;
-    if (path.startsWith(userDir))
-        return OrderClass::UserDir;
-    return OrderClass::Other;
-}
 } // namespace
 
 int utf16toutf8(char *in, unsigned long inLength, char *out,
@@ -124,17 +102,4 @@ WordLibReadResult readWordLibHeader(const QString &path, WordLibHeader &header)
     header.entryCount =
         qFromLittleEndian<qint32>(bytes.data() + entryCountOffset);
     return WordLibReadResult::HeaderRead;
-}
-
-bool qlbLessThan(const QString &a, const QString &b)
-{
-    const QString userDir = Config::wordLibDirPath(WordLibDirPathUser);
-    const QString nameA = QFileInfo(a).fileName();
-    const QString nameB = QFileInfo(b).fileName();
-    const OrderClass classA = orderClass(a, nameA, userDir);
-    const OrderClass classB = orderClass(b, nameB, userDir);
-    if (classA != classB)
-        return classA < classB;
-    // Also within the named classes: a sort needs a consistent answer.
-    return nameA < nameB;
 }

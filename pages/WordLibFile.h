@@ -18,6 +18,17 @@ class QFileInfo;
  * Bytes 20-35 and 52-67 are the engine's. A file shorter than 72 bytes
  * reads as if it were padded with zeros.
  */
+/// Byte offsets and sizes of the header.
+namespace WordLibLayout
+{
+const int signatureSize = 4;
+const int nameOffset = 4;
+const int authorOffset = 36;
+const int textFieldSize = 16;
+const int entryCountOffset = 68;
+const int headerSize = 72;
+} // namespace WordLibLayout
+
 struct WordLibHeader {
     QString name;
     QString author;
@@ -51,14 +62,5 @@ bool isValidWordLibFile(const QFileInfo &file);
 /// WordLibReadResult::HeaderRead. At most the first 72 bytes are read,
 /// whatever the size of the file.
 WordLibReadResult readWordLibHeader(const QString &path, WordLibHeader &header);
-
-/**
- * The order of the word-library table, for paths @p a and @p b: a library
- * named user.qlb, one named sys.qlb, the active ones
- * (TabWidgetWordLib::s_wordLibNames), the rest of the per-user directory,
- * then everything else; by file name (code units, case-sensitive) within
- * each of these classes. A strict weak ordering.
- */
-bool qlbLessThan(const QString &a, const QString &b);
 
 #endif

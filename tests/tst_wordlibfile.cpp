@@ -2,8 +2,8 @@
 // The word-library header: what counts as a library, how its text fields
 // and entry count decode, that only the header is read, and the order of
 // the word-library table.
-#include "pages/TabWidgetWordLib.h"
 #include "pages/WordLibFile.h"
+#include "pages/WordLibOrder.h"
 #include "support/Restrictions.h"
 #include "support/WordLibBuilder.h"
 
@@ -16,6 +16,8 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using namespace WordLibLayout;
 
 namespace
 {
@@ -41,9 +43,9 @@ long peakRssKiB()
     return usage.ru_maxrss;
 }
 
-QStringList sortedForTable(QStringList paths)
+QStringList sortedForTable(const QStringList &active, QStringList paths)
 {
-    std::stable_sort(paths.begin(), paths.end(), qlbLessThan);
+    WordLibOrder(active, userDir).sort(paths);
     return paths;
 }
 } // namespace
@@ -76,22 +78,16 @@ private:
     QString writeFile(const QString &name, const QByteArray &content);
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QByteArray m_home;
 };
 
 void TestWordLibFile::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-    m_home = qgetenv("HOME");
-    qputenv("HOME", "/home/u");
-    TabWidgetWordLib::s_wordLibNames.clear();
 }
 
 void TestWordLibFile::cleanup()
 {
-    qputenv("HOME", m_home);
-    TabWidgetWordLib::s_wordLibNames.clear();
     m_dir.reset();
 }
 
@@ -120,7 +116,7 @@ void TestWordLibFile::validity_data()
     QTest::newRow("1 byte") << header.left(1) << false;
     QTest::newRow("2 bytes") << header.left(2) << false;
     QTest::newRow("3 bytes") << header.left(3) << false;
-    QTest::newRow("72 zero bytes") << QByteArray(72, '\0') << false;
+    QTest::newRow("header of zeros") << QByteArray(headerSize, '\0') << false;
     QTest::newRow("text") << QByteArray("user.qlb;sys.qlb\n") << false;
 }
 
@@ -188,7 +184,7 @@ void TestWordLibFile::textFields_data()
         << bytes("\xFF\xFE\x41\x00\x42\x00", 6) << "AB";
     QTest::newRow("big-endian mark")
         << bytes("\xFE\xFF\x00\x41\x00\x42", 6) << "AB";
-    QTest::newRow("zeros") << QByteArray(16, '\0') << "";
+    QTest::newRow("zeros") << QByteArray(textFieldSize, '\0') << "";
     QTest::newRow("10 characters, no mark")
         << wordLibTextField(ten) << "ABCDEFGH";
     QTest::newRow("10 characters, little-endian mark")
@@ -213,10 +209,10 @@ void TestWordLibFile::textFields()
 {
     QFETCH(QByteArray, field);
     QFETCH(QString, text);
-    field = field.leftJustified(16, '\0');
+    field = field.leftJustified(textFieldSize, '\0');
     QByteArray content = wordLibHeader({}, {}, 0);
-    content.replace(4, 16, field);
-    content.replace(36, 16, field);
+    content.replace(nameOffset, textFieldSize, field);
+    content.replace(authorOffset, textFieldSize, field);
     WordLibHeader header;
     QCOMPARE(
         readWordLibHeader(writeFile(QStringLiteral("x.qlb"), content), header),
@@ -278,17 +274,17 @@ void TestWordLibFile::conversionReportsFaults()
 {
     char out[160];
     QByteArray in = wordLibTextField(QStringLiteral("AB"));
-    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), 0);
+    QCOMPARE(utf16toutf8(in.data(), textFieldSize, out, sizeof out), 0);
     QCOMPARE(QByteArray(out), QByteArray("AB"));
 
     in = wordLibTextField(QStringLiteral("ABCDEFG𠀀"));
-    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), -1);
+    QCOMPARE(utf16toutf8(in.data(), textFieldSize, out, sizeof out), -1);
     QCOMPARE(QByteArray(out), QByteArray("ABCDEFG"));
 
     // A full field has no terminator; the zero-filled output supplies it.
     std::fill(std::begin(out), std::end(out), 'x');
     in = wordLibTextField(QStringLiteral("成语词库大全合集"));
-    QCOMPARE(utf16toutf8(in.data(), 16, out, sizeof out), 0);
+    QCOMPARE(utf16toutf8(in.data(), textFieldSize, out, sizeof out), 0);
     QCOMPARE(QString::fromUtf8(out), QStringLiteral("成语词库大全合集"));
 }
 
@@ -360,20 +356,22 @@ void TestWordLibFile::order()
 {
     QFETCH(QStringList, active);
     QFETCH(QStringList, paths);
-    TabWidgetWordLib::s_wordLibNames = active;
-    QTEST(sortedForTable(paths), "expected");
+    QTEST(sortedForTable(active, paths), "expected");
 }
 
 // std::sort needs a strict weak ordering; anything less is undefined.
 void TestWordLibFile::orderIsStrictWeak()
 {
-    TabWidgetWordLib::s_wordLibNames = QStringList{"a.qlb", "user.qlb"};
+    const WordLibOrder order({"a.qlb", "user.qlb"}, userDir);
+    const auto qlbLessThan = [&order](const QString &x, const QString &y) {
+        return order.qlbLessThan(x, y);
+    };
     QStringList paths;
     for (const QString &dir : {userDir, sysDir, QStringLiteral("/opt/")})
         for (const char *name : {"user.qlb", "sys.qlb", "a.qlb", "b.qlb",
                                  "B.qlb", "USER.QLB", "c.qlb"})
             paths << dir + QLatin1String(name);
-    const auto equivalent = [](const QString &x, const QString &y) {
+    const auto equivalent = [&](const QString &x, const QString &y) {
         return !qlbLessThan(x, y) && !qlbLessThan(y, x);
     };
     for (const QString &a : qAsConst(paths)) {
@@ -393,7 +391,6 @@ void TestWordLibFile::orderIsStrictWeak()
 
 void TestWordLibFile::sortOfShuffledPathsIsDeterministic()
 {
-    TabWidgetWordLib::s_wordLibNames = QStringList{"l7.qlb", "l42.qlb"};
     QStringList paths;
     for (int i = 0; i < 300; ++i) {
         const QString name = QStringLiteral("l%1.qlb").arg(i % 100);
@@ -404,7 +401,7 @@ void TestWordLibFile::sortOfShuffledPathsIsDeterministic()
     for (unsigned seed = 1; seed <= 5; ++seed) {
         std::shuffle(paths.begin(), paths.end(), std::mt19937(seed));
         QStringList names;
-        for (const QString &path : sortedForTable(paths))
+        for (const QString &path : sortedForTable({"l7.qlb", "l42.qlb"}, paths))
             names << QFileInfo(path).fileName();
         if (first.isEmpty())
             first = names;

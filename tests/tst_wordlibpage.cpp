@@ -5,6 +5,7 @@
 #include "app/MainWidget.h"
 #include "config/Config.h"
 #include "pages/TabWidgetWordLib.h"
+#include "pages/WordLibFile.h"
 #include "support/IBusDaemon.h"
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
@@ -36,19 +37,24 @@ public:
 
     QString chosenFile; ///< what the file dialog answers; null: cancelled
     QStringList failures;
+    QStringList refusedFiles;
 
     QString realChooseWordLibFile()
     {
         return TabWidgetWordLib::chooseWordLibFile();
     }
-    void realShowAddFailure(const QString &text)
+    void realShowAddFailure(const QString &text, const QString &file)
     {
-        TabWidgetWordLib::showAddFailure(text);
+        TabWidgetWordLib::showAddFailure(text, file);
     }
 
 protected:
     QString chooseWordLibFile() override { return chosenFile; }
-    void showAddFailure(const QString &text) override { failures << text; }
+    void showAddFailure(const QString &text, const QString &file) override
+    {
+        failures << text;
+        refusedFiles << file;
+    }
 };
 
 QTableWidget *tableOf(const QWidget &page)
@@ -56,7 +62,8 @@ QTableWidget *tableOf(const QWidget &page)
     return page.findChild<QTableWidget *>();
 }
 
-/// One text per row: "<file name>:<forced|on|off>".
+/// One text per row: "<file name>:<forced|on|off|locked>"; locked: it
+/// cannot be ticked, and says why in its tooltip.
 QStringList rowsOf(const QWidget &page)
 {
     QStringList rows;
@@ -65,7 +72,9 @@ QStringList rowsOf(const QWidget &page)
         const QTableWidgetItem *check = table->item(row, 0);
         const char *state = "off";
         if (!(check->flags() & Qt::ItemIsUserCheckable))
-            state = check->checkState() == Qt::Checked ? "forced" : "?";
+            state = check->checkState() == Qt::Checked ? "forced"
+                    : check->toolTip().isEmpty()       ? "?"
+                                                       : "locked";
         else if (check->checkState() == Qt::Checked)
             state = "on";
         rows << table->item(row, 2)->text() + QLatin1Char(':') +
@@ -224,6 +233,10 @@ void TestWordLibPage::listing_data()
         << QStringList{"user.qlb:forced", "sys.qlb:forced", "a.qlb:on",
                        "b.qlb:off",       "B.qlb:off",      "c.qlb:off",
                        "z.qlb:off"};
+    // ";" separates stored names: such a library cannot be made active.
+    QTest::newRow("a name holding ;")
+        << QStringList{"x;y.qlb", "y.qlb"} << QStringList{} << "x;y.qlb"
+        << QStringList{"y.qlb:on", "x;y.qlb:locked"};
     QTest::newRow("no libraries")
         << QStringList{} << QStringList{} << QString() << QStringList{};
 }
@@ -246,7 +259,8 @@ void TestWordLibPage::listing()
     QVERIFY(page.changedSettings().isEmpty());
     QStringList ticked;
     for (const QString &row : qAsConst(rows))
-        if (!row.endsWith(QLatin1String(":off")))
+        if (row.endsWith(QLatin1String(":on")) ||
+            row.endsWith(QLatin1String(":forced")))
             ticked << row.section(QLatin1Char(':'), 0, 0);
     QCOMPARE(page.selectedWordLibNames(), ticked.join(QLatin1Char(';')));
 }
@@ -257,7 +271,8 @@ void TestWordLibPage::listingLeavesOutWhatIsNoLibrary()
     QVERIFY(writeWordLib(elsewhere + "target.qlb", QStringLiteral("链接")));
     for (const char *name : {"a.QLB", ".h.qlb", "x.qlb.bak", "e.qlb"})
         QVERIFY(writeWordLib(userLib(name), QString::fromLatin1(name)));
-    QVERIFY(writeTestFile(userLib("nosig.qlb"), QByteArray(72, 'x')));
+    QVERIFY(writeTestFile(userLib("nosig.qlb"),
+                          QByteArray(WordLibLayout::headerSize, 'x')));
     QVERIFY(QDir().mkpath(userLib("b.qlb")));
     QCOMPARE(mkfifo(QFile::encodeName(userLib("c.qlb")).constData(), 0644), 0);
     QVERIFY(QFile::link(elsewhere + "target.qlb", userLib("d.qlb")));
@@ -465,6 +480,8 @@ void TestWordLibPage::addRefused_data()
         << "src/x.qlb" << QStringLiteral("词库目录存在同名文件，无法创建！");
     QTest::newRow("no signature") << "src/nosig.qlb" << invalid;
     QTest::newRow("fifo") << "src/fifo.qlb" << invalid;
+    QTest::newRow("; in the name")
+        << "src/x;y.qlb" << QStringLiteral("词库文件名中不能含有分号（;）！");
     QTest::newRow("user directory is a file")
         << "src/new.qlb" << QStringLiteral("拷贝词库文件失败！");
 }
@@ -476,7 +493,9 @@ void TestWordLibPage::addRefused()
     const QString home = m_home->path() + QLatin1Char('/');
     QVERIFY(writeWordLib(home + "src/x.qlb", QStringLiteral("另一个")));
     QVERIFY(writeWordLib(home + "src/new.qlb", QStringLiteral("新")));
-    QVERIFY(writeTestFile(home + "src/nosig.qlb", QByteArray(72, '\0')));
+    QVERIFY(writeWordLib(home + "src/x;y.qlb", QStringLiteral("分号")));
+    QVERIFY(writeTestFile(home + "src/nosig.qlb",
+                          QByteArray(WordLibLayout::headerSize, '\0')));
     QCOMPARE(mkfifo(QFile::encodeName(home + "src/fifo.qlb").constData(), 0644),
              0);
     const QString userDir = Config::wordLibDirPath(WordLibDirPathUser);
@@ -493,6 +512,7 @@ void TestWordLibPage::addRefused()
     page.chosenFile = home + chosen;
     clickAdd(page);
     QCOMPARE(page.failures, QStringList({message}));
+    QCOMPARE(page.refusedFiles, QStringList({page.chosenFile}));
     QCOMPARE(rowsOf(page), rows);
     QCOMPARE(filesIn(userDir), userFiles);
     QVERIFY(page.changedSettings().isEmpty());
@@ -584,16 +604,17 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     handleNextModal<QMessageBox>(&page, [&](QMessageBox *box) {
         icon = box->icon();
         title = box->windowTitle();
-        text = box->text();
+        text = box->text() + QLatin1Char('|') + box->informativeText();
         parent = box->parentWidget();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text();
         box->buttons().first()->click();
     });
-    page.realShowAddFailure(QStringLiteral("非法的词库文件！"));
+    page.realShowAddFailure(QStringLiteral("非法的词库文件！"),
+                            QStringLiteral("/x/y.qlb"));
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(title, QStringLiteral("添加失败"));
-    QCOMPARE(text, QStringLiteral("非法的词库文件！"));
+    QCOMPARE(text, QStringLiteral("非法的词库文件！|文件：/x/y.qlb"));
     QCOMPARE(buttons, QStringList({"确定"}));
     QCOMPARE(parent, &page);
 }

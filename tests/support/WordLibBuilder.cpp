@@ -2,16 +2,14 @@
 #include "support/WordLibBuilder.h"
 
 #include "config/Config.h"
+#include "pages/WordLibFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
-namespace
-{
-const int textFieldSize = 16;
-} // namespace
+using WordLibLayout::textFieldSize;
 
 QByteArray wordLibTextField(const QString &text, TextByteOrder order)
 {
