@@ -7,6 +7,8 @@
 // 2. Memory: the peak RSS of a process that builds the page over those
 //    libraries against one that builds it over N files of 72 bytes. Peak
 //    RSS only grows, so each build runs in a child process of its own.
+// 3. Scaling with the selection: building the page over 20,000 libraries
+//    that are all active against 20,000 that are not.
 //
 // Usage: bench_wordlib [libraries [repetitions]]    (2000 and 5 by default)
 // The page's debug lines are discarded; it prints figures, asserts nothing.
@@ -33,6 +35,7 @@ const char *const peakRssArgument = "--peak-rss";
 const qint64 largeLibrarySize = qint64(8) << 20;
 using WordLibLayout::headerSize;
 const int memoryRuns = 3;
+const int selectionLibraries = 20000;
 
 void discardMessage(QtMsgType, const QMessageLogContext &, const QString &) {}
 
@@ -82,6 +85,19 @@ QString makeHome(const QString &root, const QString &name, int count,
     return home;
 }
 
+/// Makes every library of the per-user directory of @p home active.
+void activateAll(const QString &home)
+{
+    const QString dir = home + QStringLiteral("/.config/quilmo/");
+    QStringList names =
+        QDir(dir + QStringLiteral("wordlib")).entryList(QDir::Files);
+    QFile file(dir + QStringLiteral("config_ibus.ini"));
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write("[wordlib]\nnames=" + names.join(QLatin1Char(';')).toUtf8() +
+                   "\n") < 0)
+        fail(QStringLiteral("cannot write ") + file.fileName());
+}
+
 qint64 bareLoopNs(const QStringList &paths)
 {
     QElapsedTimer timer;
@@ -127,6 +143,32 @@ long childPeakRssKiB(const QString &home)
 double ms(qint64 ns)
 {
     return double(ns) / 1e6;
+}
+
+qint64 buildPageNsIn(const QString &home)
+{
+    qputenv("HOME", home.toUtf8());
+    return buildPageNs();
+}
+
+void compareSelections(const QString &root, int repetitions)
+{
+    const QString ticked = makeHome(root, QStringLiteral("ticked"),
+                                    selectionLibraries, headerSize);
+    const QString unticked = makeHome(root, QStringLiteral("unticked"),
+                                      selectionLibraries, headerSize);
+    activateAll(ticked);
+    QVector<qint64> tickedNs;
+    QVector<qint64> untickedNs;
+    for (int run = 0; run < repetitions; ++run) {
+        tickedNs << buildPageNsIn(ticked);
+        untickedNs << buildPageNsIn(unticked);
+    }
+    std::printf("%d libraries, all active: %.1f ms; none active: %.1f ms "
+                "(medians of %d); ratio %.2f\n",
+                selectionLibraries, ms(median(tickedNs)),
+                ms(median(untickedNs)), repetitions,
+                double(median(tickedNs)) / median(untickedNs));
 }
 } // namespace
 
@@ -192,5 +234,6 @@ int main(int argc, char **argv)
                 "  difference: %+.2f%%\n",
                 memoryRuns, count, largeKiB, count, smallKiB,
                 100.0 * double(largeKiB - smallKiB) / double(smallKiB));
+    compareSelections(root.path(), repetitions);
     return 0;
 }
