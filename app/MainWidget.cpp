@@ -3,6 +3,7 @@
 
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
+#include "config/ConfigBus.h"
 #include "pages/TabWidgetAbout.h"
 #include "pages/TabWidgetBasic.h"
 #include "pages/TabWidgetSpecial.h"
@@ -74,6 +75,7 @@ TabWidgetBase *MainWidget::pageAt(int index) const
 bool MainWidget::commitPages(bool broadcast)
 {
     bool saved = true;
+    ConfigBus::instance()->beginCommit();
     for (int i = 0; i < m_tabWidget->count(); ++i) {
         TabWidgetBase *page = pageAt(i);
         const QMap<QString, QString> result = page->apply();

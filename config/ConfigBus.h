@@ -30,6 +30,13 @@ public:
     virtual void setValue_Int(const QString &name, int value) = 0;
     virtual void setValue_String(const QString &name, const QString &value) = 0;
 
+    /// Starts one commit (one OK or Apply): within it a service that does not
+    /// answer costs a bounded time in all, and commitDelivered() reports on it.
+    virtual void beginCommit();
+    /// Whether every write since beginCommit() reached the service; true when
+    /// there was none.
+    virtual bool commitDelivered() const;
+
 private:
     static ConfigBus *s_instance;
 };
