@@ -9,7 +9,8 @@
  *
  * One process-wide instance, reached through instance() right before each
  * call. Writes are fire-and-forget: a failure is logged by the
- * implementation, never returned, so a page always goes on to the file.
+ * implementation, never returned, so a page always goes on to the file;
+ * the container asks commitDelivered() once the whole commit is done.
  */
 class ConfigBus
 {
