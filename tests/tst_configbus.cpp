@@ -175,13 +175,14 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
         step();
     }
     const qint64 commitMs = timer.elapsed();
-    const bool delivered = m_bus->commitDelivered();
     m_daemon.resume();
     QVERIFY2(initMs < 200, qPrintable(QString::number(initMs)));
-    QVERIFY2(commitMs < 1500, qPrintable(QString::number(commitMs)));
+    // One step times out, the rest of the commit fails at once.
+    QVERIFY2(commitMs < 2 * ConfigBusIBus::callTimeoutMs,
+             qPrintable(QString::number(commitMs)));
     QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")),
              failures);
-    QVERIFY(!delivered);
+    QVERIFY(!m_bus->commitDelivered());
 
     m_bus->beginCommit();
     m_bus->setValue_Int(QStringLiteral("candidateCount"), 9);
