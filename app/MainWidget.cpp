@@ -3,6 +3,7 @@
 
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
+#include "config/ConfigBus.h"
 #include "config/SettingsFile.h"
 #include "pages/TabWidgetAbout.h"
 #include "pages/TabWidgetBasic.h"
@@ -73,6 +74,7 @@ TabWidgetBase *MainWidget::pageAt(int index) const
 
 bool MainWidget::commitPages()
 {
+    ConfigBus::instance()->beginCommit();
     SaveResult firstFailure;
     for (int i = 0; i < m_tabWidget->count(); ++i) {
         TabWidgetBase *page = pageAt(i);

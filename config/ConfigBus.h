@@ -9,7 +9,8 @@
  *
  * One process-wide instance, reached through instance() right before each
  * call. Writes are fire-and-forget: a failure is logged by the
- * implementation, never returned, so a page always goes on to the file.
+ * implementation, never returned, so a page always goes on to the file;
+ * the container asks commitDelivered() once the whole commit is done.
  */
 class ConfigBus
 {
@@ -29,6 +30,13 @@ public:
     virtual void uninit() = 0;
     virtual void setValue_Int(const QString &name, int value) = 0;
     virtual void setValue_String(const QString &name, const QString &value) = 0;
+
+    /// Starts one commit (one OK or Apply): within it a service that does not
+    /// answer costs a bounded time in all, and commitDelivered() reports on it.
+    virtual void beginCommit();
+    /// Whether every write since beginCommit() reached the service; true when
+    /// there was none.
+    virtual bool commitDelivered() const;
 
 private:
     static ConfigBus *s_instance;

@@ -2,8 +2,12 @@
 #include "config/ConfigBusIBus.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+#include <QTimer>
 
 #include <ibus.h>
+
+#include <algorithm>
 
 namespace
 {
@@ -13,64 +17,205 @@ void reportFailure()
 {
     qDebug() << "ibus set value failed!";
 }
+
+/// GIO and libibus attach the callbacks of what they start to the thread's
+/// default main context: while this lives, that is ours.
+class ThreadDefaultContext
+{
+public:
+    explicit ThreadDefaultContext(GMainContext *context) : m_context(context)
+    {
+        g_main_context_push_thread_default(m_context);
+    }
+    ~ThreadDefaultContext() { g_main_context_pop_thread_default(m_context); }
+    ThreadDefaultContext(const ThreadDefaultContext &) = delete;
+    ThreadDefaultContext &operator=(const ThreadDefaultContext &) = delete;
+
+private:
+    GMainContext *m_context;
+};
+
+gboolean raiseFlag(gpointer flag)
+{
+    *static_cast<bool *>(flag) = true;
+    return G_SOURCE_REMOVE;
+}
 } // namespace
 
 const int ConfigBusIBus::callTimeoutMs = 400;
+const int ConfigBusIBus::commitBudgetMs = 1000;
 
 void ConfigBusIBus::GObjectUnref::operator()(void *object) const
 {
     g_object_unref(object);
 }
 
-ConfigBusIBus::ConfigBusIBus() = default;
-ConfigBusIBus::~ConfigBusIBus() = default;
+void ConfigBusIBus::MainContextUnref::operator()(GMainContext *context) const
+{
+    g_main_context_unref(context);
+}
+
+ConfigBusIBus::ConfigBusIBus()
+    : m_context(g_main_context_new()), m_cancellable(g_cancellable_new())
+{
+}
+
+ConfigBusIBus::~ConfigBusIBus()
+{
+    ConfigBusIBus::uninit();
+}
 
 bool ConfigBusIBus::init()
 {
     ibus_init();
-    m_bus.reset(ibus_bus_new());
-    config();
+    const ThreadDefaultContext scope(m_context.get());
+    m_bus.reset(ibus_bus_new_async());
     return true;
 }
 
-void ConfigBusIBus::uninit() {}
+void ConfigBusIBus::uninit()
+{
+    const ThreadDefaultContext scope(m_context.get());
+    g_cancellable_cancel(m_cancellable.get());
+    // The callback needs this object: let it run while we still exist.
+    runUntil(callTimeoutMs, [this] { return !m_configPending; });
+    m_cancellable.reset(g_cancellable_new());
+    m_config.reset();
+    m_bus.reset();
+}
+
+void ConfigBusIBus::beginCommit()
+{
+    startBudget();
+    m_delivered = true;
+    m_commitOpen = true;
+    // Our waits never run Qt's event loop, so this fires only once the
+    // click that began the commit has been handled.
+    QTimer::singleShot(0, &m_commitEnd, [this] { m_commitOpen = false; });
+}
+
+bool ConfigBusIBus::commitDelivered() const
+{
+    return m_delivered;
+}
+
+void ConfigBusIBus::startBudget()
+{
+    m_deadline.setRemainingTime(commitBudgetMs);
+    m_stalled = false;
+}
+
+int ConfigBusIBus::allowanceMs() const
+{
+    return int(
+        std::clamp<qint64>(m_deadline.remainingTime(), 0, callTimeoutMs));
+}
+
+bool ConfigBusIBus::waitFor(const std::function<bool()> &done)
+{
+    if (runUntil(allowanceMs(), done))
+        return true;
+    m_stalled = true;
+    return false;
+}
+
+bool ConfigBusIBus::runUntil(int timeoutMs, const std::function<bool()> &done)
+{
+    if (done() || timeoutMs <= 0)
+        return done();
+    bool expired = false;
+    GSource *timeout = g_timeout_source_new(guint(timeoutMs));
+    g_source_set_callback(timeout, raiseFlag, &expired, nullptr);
+    g_source_attach(timeout, m_context.get());
+    while (!done() && !expired)
+        g_main_context_iteration(m_context.get(), TRUE);
+    g_source_destroy(timeout);
+    g_source_unref(timeout);
+    return done();
+}
+
+void ConfigBusIBus::runPending()
+{
+    while (g_main_context_iteration(m_context.get(), FALSE)) {
+    }
+}
 
 IBusConfig *ConfigBusIBus::config()
 {
-    if (m_config) {
-        GDBusConnection *connection =
-            g_dbus_proxy_get_connection(G_DBUS_PROXY(m_config.get()));
-        if (!g_dbus_connection_is_closed(connection))
-            return m_config.get();
-        m_config.reset();
+    runPending(); // notices a closed connection or a restarted daemon
+    dropClosedConfig();
+    if (!m_config && connected()) {
+        if (!m_configPending)
+            makeConfig();
+        waitFor([this] { return !m_configPending; });
     }
-    if (!m_bus || !ibus_bus_is_connected(m_bus.get()))
-        return nullptr;
-    GDBusConnection *connection = ibus_bus_get_connection(m_bus.get());
-    if (!connection)
-        return nullptr;
+    return m_config.get();
+}
+
+bool ConfigBusIBus::connected()
+{
+    if (!m_bus)
+        return false;
+    // Without an address libibus has no connection under way to wait for.
+    if (!ibus_bus_is_connected(m_bus.get()) && !ibus_get_address())
+        return false;
+    return waitFor([this] { return ibus_bus_is_connected(m_bus.get()); });
+}
+
+void ConfigBusIBus::dropClosedConfig()
+{
+    if (m_config && g_dbus_connection_is_closed(g_dbus_proxy_get_connection(
+                        G_DBUS_PROXY(m_config.get()))))
+        m_config.reset();
+}
+
+void ConfigBusIBus::makeConfig()
+{
+    m_configPending = true;
+    ibus_config_new_async(ibus_bus_get_connection(m_bus.get()),
+                          m_cancellable.get(), &ConfigBusIBus::onConfigMade,
+                          this);
+}
+
+void ConfigBusIBus::onConfigMade(GObject *, GAsyncResult *result, void *self)
+{
+    auto *bus = static_cast<ConfigBusIBus *>(self);
     GError *error = nullptr;
-    m_config.reset(ibus_config_new(connection, nullptr, &error));
+    bus->m_config.reset(ibus_config_new_async_finish(result, &error));
+    bus->m_configPending = false;
     if (error) {
         qDebug() << "ibus config unavailable:" << error->message;
         g_error_free(error);
     }
-    if (m_config)
-        g_dbus_proxy_set_default_timeout(G_DBUS_PROXY(m_config.get()),
-                                         callTimeoutMs);
-    return m_config.get();
+}
+
+bool ConfigBusIBus::store(const QString &name, GVariant *value)
+{
+    const ThreadDefaultContext scope(m_context.get());
+    IBusConfig *proxy = m_stalled ? nullptr : config();
+    const int allowance = allowanceMs();
+    if (!proxy || allowance == 0)
+        return false;
+    g_dbus_proxy_set_default_timeout(G_DBUS_PROXY(proxy), allowance);
+    QElapsedTimer call;
+    call.start();
+    if (ibus_config_set_value(proxy, configSection, name.toLatin1().constData(),
+                              value))
+        return true;
+    m_stalled = call.elapsed() >= allowance; // unanswered, not refused
+    return false;
 }
 
 bool ConfigBusIBus::setValue(const QString &name, GVariant *value)
 {
-    IBusConfig *proxy = config();
-    if (!proxy) {
-        g_variant_unref(g_variant_ref_sink(value)); // nobody took it
-        return false;
-    }
-    // The call consumes the floating reference.
-    return ibus_config_set_value(proxy, configSection,
-                                 name.toLatin1().constData(), value);
+    if (!m_commitOpen)
+        startBudget();
+    // Ours until here; the call takes a reference of its own.
+    std::unique_ptr<GVariant, void (*)(GVariant *)> held(
+        g_variant_ref_sink(value), g_variant_unref);
+    const bool stored = store(name, held.get());
+    m_delivered = m_delivered && stored;
+    return stored;
 }
 
 void ConfigBusIBus::setValue_Int(const QString &name, int value)

@@ -4,15 +4,32 @@
 
 #include "config/ConfigBus.h"
 
+#include <QDeadlineTimer>
+#include <QObject>
+
+#include <functional>
 #include <memory>
 
+typedef struct _GAsyncResult GAsyncResult;
+typedef struct _GCancellable GCancellable;
+typedef struct _GMainContext GMainContext;
+typedef struct _GObject GObject;
+typedef struct _GVariant GVariant;
 typedef struct _IBusBus IBusBus;
 typedef struct _IBusConfig IBusConfig;
-typedef struct _GVariant GVariant;
 
 /**
  * @brief ConfigBus over the IBus configuration service, section
  * "engine/quilmo".
+ *
+ * A daemon that does not answer (stopped, swapped out) costs a bounded
+ * time: the bus connects asynchronously, and GIO and libibus deliver what
+ * they started to a main context of our own, which runs only while a write
+ * waits for it, up to the write's allowance. Qt's event loop never runs
+ * inside a write, so no click is handled in the middle of a commit. One
+ * call stays synchronous inside libibus: finishing the proxy adds a match
+ * rule with libibus's own timeout; it follows a reply of the daemon, so
+ * only a daemon that stops right then makes it wait.
  *
  * The proxy is made lazily and only on a live connection: libibus asserts
  * on a null connection. A proxy whose connection has closed (the daemon
@@ -25,28 +42,63 @@ public:
     ConfigBusIBus();
     ~ConfigBusIBus() override;
 
-    /// Always true: without a daemon the window still opens and each write
-    /// reports its failure.
+    /// Starts connecting and returns at once. Always true: without a daemon
+    /// the window still opens and each write reports its failure.
     bool init() override;
+    /// Drops the proxy and the bus; init() may start again.
     void uninit() override;
     void setValue_Int(const QString &name, int value) override;
     void setValue_String(const QString &name, const QString &value) override;
+    /// The commit lasts until control returns to the event loop, where the
+    /// next click begins another; a write outside any commit is bounded on
+    /// its own.
+    void beginCommit() override;
+    bool commitDelivered() const override;
 
-    /// How long one write may wait for the daemon, in milliseconds. Bounds
-    /// the freeze a hung daemon causes to a few seconds per Apply.
+    /// How long one step (connecting, making the proxy, one write) may wait
+    /// for the daemon, in milliseconds.
     static const int callTimeoutMs;
+    /// How long all the steps of one commit may wait, in milliseconds.
+    static const int commitBudgetMs;
 
 private:
     struct GObjectUnref {
         void operator()(void *object) const;
     };
+    struct MainContextUnref {
+        void operator()(GMainContext *context) const;
+    };
 
-    IBusConfig *config();
     /// Hands the floating variant to the service; false when not stored.
     bool setValue(const QString &name, GVariant *value);
+    bool store(const QString &name, GVariant *value);
+    void startBudget();
+    int allowanceMs() const;
 
+    IBusConfig *config();
+    bool connected();
+    void dropClosedConfig();
+    void makeConfig();
+    static void onConfigMade(GObject *, GAsyncResult *result, void *self);
+
+    /// Runs our context until @p done; a wait that the allowance cuts short
+    /// gives up the rest of the commit.
+    bool waitFor(const std::function<bool()> &done);
+    bool runUntil(int timeoutMs, const std::function<bool()> &done);
+    void runPending();
+
+    // Declared first, gone last: the bus's sources are attached to it.
+    std::unique_ptr<GMainContext, MainContextUnref> m_context;
+    std::unique_ptr<GCancellable, GObjectUnref> m_cancellable;
     std::unique_ptr<IBusBus, GObjectUnref> m_bus;
     std::unique_ptr<IBusConfig, GObjectUnref> m_config;
+    bool m_configPending = false;
+
+    QDeadlineTimer m_deadline; ///< of the commit, or of a lone write
+    bool m_commitOpen = false;
+    bool m_stalled = false; ///< a wait ran out: the rest fails at once
+    bool m_delivered = true;
+    QObject m_commitEnd; ///< context of the queued end of the commit
 };
 
 #endif

@@ -20,6 +20,8 @@ private Q_SLOTS:
     void stringWriteTracesNothingOnSuccess();
     void hungDaemonCostsBoundedTime();
     void deadDaemonFailsEachWriteAndRestartedOneReceives();
+    void hungDaemonCostsOneCommitAboutASecond_data();
+    void hungDaemonCostsOneCommitAboutASecond();
 
 private:
     IBusDaemon m_daemon;
@@ -135,6 +137,57 @@ void TestConfigBus::deadDaemonFailsEachWriteAndRestartedOneReceives()
         }(),
         10000);
     QCOMPARE(m_daemon.value(QStringLiteral("ziRate")), QVariant(0));
+}
+
+void TestConfigBus::hungDaemonCostsOneCommitAboutASecond_data()
+{
+    // Steps are init(), then each value; the daemon stops after the first
+    // stopAfter of them.
+    QTest::addColumn<int>("stopAfter");
+    QTest::addColumn<int>("failures");
+    QTest::newRow("stopped before init") << 0 << 4;
+    QTest::newRow("stopped after init, before the first value") << 1 << 4;
+    QTest::newRow("stopped between two values") << 2 << 3;
+}
+
+void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
+{
+    QFETCH(int, stopAfter);
+    QFETCH(int, failures);
+    m_bus->uninit(); // so that init() starts from nothing
+    int steps = 0;
+    const auto step = [&] {
+        if (steps++ == stopAfter)
+            m_daemon.pause();
+    };
+    step();
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(m_bus->init());
+    const qint64 initMs = timer.elapsed();
+    QTest::qSleep(200); // the connection completes on a GLib worker thread
+    step();
+    DebugCapture debug;
+    timer.restart();
+    m_bus->beginCommit();
+    for (int value = 1; value <= 4; ++value) {
+        m_bus->setValue_Int(QStringLiteral("candidateCount"), value);
+        step();
+    }
+    const qint64 commitMs = timer.elapsed();
+    m_daemon.resume();
+    QVERIFY2(initMs < 200, qPrintable(QString::number(initMs)));
+    // One step times out, the rest of the commit fails at once.
+    QVERIFY2(commitMs < 2 * ConfigBusIBus::callTimeoutMs,
+             qPrintable(QString::number(commitMs)));
+    QCOMPARE(debug.lines().count(QStringLiteral("ibus set value failed!")),
+             failures);
+    QVERIFY(!m_bus->commitDelivered());
+
+    m_bus->beginCommit();
+    m_bus->setValue_Int(QStringLiteral("candidateCount"), 9);
+    QVERIFY(m_bus->commitDelivered());
+    QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), QVariant(9));
 }
 
 QTEST_MAIN(TestConfigBus)
