@@ -1,12 +1,41 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/TabWidgetBase.h"
 
+#include "config/ConfigBus.h"
+
+#include <utility>
+
 const QString TabWidgetBase::checkedValue = QStringLiteral("Qt::Checked");
 const QString TabWidgetBase::uncheckedValue = QStringLiteral("Qt::Unchecked");
 
 TabWidgetBase::TabWidgetBase(const QString &name, QWidget *parent)
     : QWidget(parent), m_name(name)
 {
+}
+
+QMap<QString, QString> TabWidgetBase::apply()
+{
+    QMap<QString, QString> committed;
+    const QMap<QString, QString> pending = std::exchange(m_changedSettings, {});
+    for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
+        const std::optional<Commit> commit = commitFor(it.key(), it.value());
+        if (!commit)
+            continue;
+        ConfigBus *bus = ConfigBus::instance();
+        if (commit->value.type() == QVariant::String)
+            bus->setValue_String(commit->busName, commit->value.toString());
+        else
+            bus->setValue_Int(commit->busName, commit->value.toInt());
+        committed.insert(commit->fileKey, commit->value.toString());
+    }
+    return committed;
+}
+
+TabWidgetBase::Commit TabWidgetBase::flagCommit(const QString &value,
+                                                const QString &busName,
+                                                const QString &fileKey)
+{
+    return {busName, value == checkedValue ? 1 : 0, fileKey};
 }
 
 void TabWidgetBase::onCheckBoxStateChanged(const QString &key, int state)

@@ -4,13 +4,18 @@
 
 #include <QMap>
 #include <QString>
+#include <QVariant>
 #include <QWidget>
+
+#include <optional>
 
 /**
  * @brief Base of every settings page in the container's tab widget.
  *
  * A page keeps the user's edits in m_changedSettings until the container
  * pulls them with apply(); pages never signal the container themselves.
+ * apply() is the same for every page: a page says only, in commitFor(),
+ * how each of its pending entries reaches the engine and the file.
  */
 class TabWidgetBase : public QWidget
 {
@@ -22,9 +27,9 @@ public:
     /// The page name; also the page's group in the settings file.
     QString name() const { return m_name; }
 
-    /// Pushes every pending value to the engine, forgets them and returns
-    /// the committed settings (file keys without the group).
-    virtual QMap<QString, QString> apply() = 0;
+    /// Pushes every pending value to the engine, in key order, forgets them
+    /// and returns the committed settings (file keys without the group).
+    virtual QMap<QString, QString> apply();
 
     /// Moves the controls to their defaults; the resulting edits stay
     /// pending until the next apply().
@@ -40,6 +45,24 @@ public:
     static const QString uncheckedValue;
 
 protected:
+    /// How one pending entry is committed: @p value goes to the engine
+    /// under @p busName (as a 32-bit int, or as a string when it holds
+    /// one) and its text into the settings file under @p fileKey.
+    struct Commit {
+        QString busName;
+        QVariant value;
+        QString fileKey;
+    };
+
+    /// The commit of the pending entry @p key = @p value; nothing for an
+    /// entry that cannot be committed, which apply() drops. The page moves
+    /// what it keeps as saved here.
+    virtual std::optional<Commit> commitFor(const QString &key,
+                                            const QString &value) = 0;
+    /// A checkbox's commit: 1 (and "1") when @p value reads ticked, else 0.
+    static Commit flagCommit(const QString &value, const QString &busName,
+                             const QString &fileKey);
+
     /// Records a checkbox's new state; a flip back to the committed state
     /// removes the pending entry instead of recording it.
     void onCheckBoxStateChanged(const QString &key, int state);

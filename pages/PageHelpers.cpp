@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/PageHelpers.h"
 
-#include "app/TabWidgetBase.h"
-#include "config/ConfigBus.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVariant>
@@ -65,17 +62,4 @@ std::optional<int> toCandidateIndex(const QVariant &value)
     return *count - 1;
 }
 
-void commitInt(const QString &busName, int value, const QString &fileKey,
-               QMap<QString, QString> &result)
-{
-    ConfigBus::instance()->setValue_Int(busName, value);
-    result.insert(fileKey, QString::number(value));
-}
-
-void commitFlag(const QString &pendingValue, const QString &busName,
-                const QString &fileKey, QMap<QString, QString> &result)
-{
-    commitInt(busName, pendingValue == TabWidgetBase::checkedValue ? 1 : 0,
-              fileKey, result);
-}
 } // namespace PageHelpers

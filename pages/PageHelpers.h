@@ -2,7 +2,6 @@
 #ifndef QUILMO_PAGEHELPERS_H
 #define QUILMO_PAGEHELPERS_H
 
-#include <QMap>
 #include <QString>
 
 #include <initializer_list>
@@ -42,14 +41,6 @@ std::optional<int> toCandidateCount(const QVariant &value);
 /// nothing for the least int, whose index would not exist.
 std::optional<int> toCandidateIndex(const QVariant &value);
 
-/// Sends @p value to the engine and puts its decimal text under @p fileKey
-/// into @p result, the map a page's apply() returns.
-void commitInt(const QString &busName, int value, const QString &fileKey,
-               QMap<QString, QString> &result);
-/// The same for a checkbox's pending value: 1/"1" when it reads ticked,
-/// else 0/"0".
-void commitFlag(const QString &pendingValue, const QString &busName,
-                const QString &fileKey, QMap<QString, QString> &result);
 } // namespace PageHelpers
 
 #endif

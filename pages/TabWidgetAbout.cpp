@@ -27,9 +27,10 @@ TabWidgetAbout::TabWidgetAbout(QWidget *parent)
     setLayout(layout);
 }
 
-QMap<QString, QString> TabWidgetAbout::apply()
+std::optional<TabWidgetBase::Commit> TabWidgetAbout::commitFor(const QString &,
+                                                               const QString &)
 {
-    return {};
+    return std::nullopt;
 }
 
 void TabWidgetAbout::reset() {}

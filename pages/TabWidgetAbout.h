@@ -11,10 +11,13 @@ class TabWidgetAbout : public TabWidgetBase
 public:
     explicit TabWidgetAbout(QWidget *parent);
 
-    /// Always empty: the page holds no settings. @see TabWidgetBase::apply()
-    QMap<QString, QString> apply() override;
     /// Nothing to restore. @see TabWidgetBase::reset()
     void reset() override;
+
+protected:
+    /// The page holds no settings. @see TabWidgetBase::commitFor()
+    std::optional<Commit> commitFor(const QString &key,
+                                    const QString &value) override;
 };
 
 #endif

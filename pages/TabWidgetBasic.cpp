@@ -34,9 +34,27 @@ using PageHelpers::defaultCandidateCount;
 using PageHelpers::maxCandidateCount;
 const int defaultRate = RateFast;
 
+/// A pending candidate count: "saved,new" list indexes.
+struct CountChange {
+    int savedIndex;
+    int newIndex;
+};
+
 QString candidateCountChange(int savedIndex, int newIndex)
 {
     return QStringLiteral("%1,%2").arg(savedIndex).arg(newIndex);
+}
+
+std::optional<CountChange> countChange(const QString &entry)
+{
+    const QStringList parts = entry.split(QLatin1Char(','));
+    if (parts.size() != 2)
+        return std::nullopt;
+    const std::optional<int> savedIndex = PageHelpers::toInt(parts.at(0));
+    const std::optional<int> newIndex = PageHelpers::toInt(parts.at(1));
+    if (!savedIndex || !newIndex)
+        return std::nullopt;
+    return CountChange{*savedIndex, *newIndex};
 }
 
 void checkButton(QButtonGroup *group, int id)
@@ -164,38 +182,29 @@ void TabWidgetBasic::connectControls()
             this, &TabWidgetBasic::onButtonCiRateSlowToggled);
 }
 
-QMap<QString, QString> TabWidgetBasic::apply()
+std::optional<TabWidgetBase::Commit>
+TabWidgetBasic::commitFor(const QString &key, const QString &value)
 {
-    QMap<QString, QString> result;
-    for (auto it = m_changedSettings.cbegin(); it != m_changedSettings.cend();
-         ++it) {
-        const QString &key = it.key();
-        if (key == buttonGroupCiRate->objectName()) {
-            m_savedCiRate = buttonGroupCiRate->checkedId();
-            PageHelpers::commitInt(ciRateBusName, m_savedCiRate, ciRateKey,
-                                   result);
-        } else if (key == buttonGroupZiRate->objectName()) {
-            m_savedZiRate = buttonGroupZiRate->checkedId();
-            PageHelpers::commitInt(ziRateBusName, m_savedZiRate, ziRateKey,
-                                   result);
-        } else if (key == checkboxHideStatusWindow->objectName()) {
-            PageHelpers::commitFlag(it.value(), hideStatusWindowBusName,
-                                    hideStatusWindowKey, result);
-        } else if (key == comboboxCandidateCount->objectName()) {
-            // The count sent is the entry's new index, not the list's.
-            const QStringList parts = it.value().split(QLatin1Char(','));
-            const std::optional<int> index =
-                parts.size() == 2 ? PageHelpers::toInt(parts.at(1))
-                                  : std::nullopt;
-            if (!index)
-                continue;
-            PageHelpers::commitInt(candidateCountBusName, *index + 1,
-                                   candidateCountKey, result);
-            m_savedCandidateIndex = comboboxCandidateCount->currentIndex();
-        }
+    if (key == buttonGroupCiRate->objectName()) {
+        m_savedCiRate = buttonGroupCiRate->checkedId();
+        return Commit{ciRateBusName, m_savedCiRate, ciRateKey};
     }
-    m_changedSettings.clear();
-    return result;
+    if (key == buttonGroupZiRate->objectName()) {
+        m_savedZiRate = buttonGroupZiRate->checkedId();
+        return Commit{ziRateBusName, m_savedZiRate, ziRateKey};
+    }
+    if (key == checkboxHideStatusWindow->objectName())
+        return flagCommit(value, hideStatusWindowBusName, hideStatusWindowKey);
+    if (key == comboboxCandidateCount->objectName()) {
+        // The count sent is the entry's new index, not the list's.
+        const std::optional<CountChange> change = countChange(value);
+        if (!change)
+            return std::nullopt;
+        m_savedCandidateIndex = comboboxCandidateCount->currentIndex();
+        return Commit{candidateCountBusName, change->newIndex + 1,
+                      candidateCountKey};
+    }
+    return std::nullopt;
 }
 
 void TabWidgetBasic::reset()
@@ -225,17 +234,12 @@ void TabWidgetBasic::reset()
 
 bool TabWidgetBasic::getCandidateCountChangeInfo(int &first, int &second) const
 {
-    const QStringList parts =
-        m_changedSettings.value(comboboxCandidateCount->objectName())
-            .split(QLatin1Char(','));
-    if (parts.size() != 2)
+    const std::optional<CountChange> change = countChange(
+        m_changedSettings.value(comboboxCandidateCount->objectName()));
+    if (!change)
         return false;
-    const std::optional<int> savedIndex = PageHelpers::toInt(parts.at(0));
-    const std::optional<int> newIndex = PageHelpers::toInt(parts.at(1));
-    if (!savedIndex || !newIndex)
-        return false;
-    first = *savedIndex;
-    second = *newIndex;
+    first = change->savedIndex;
+    second = change->newIndex;
     return true;
 }
 

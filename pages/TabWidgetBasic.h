@@ -22,9 +22,6 @@ class TabWidgetBasic : public TabWidgetBase
 public:
     explicit TabWidgetBasic(QWidget *parent);
 
-    /// Sends ciRate, ziRate, hideStatusWindow, candidateCount (those
-    /// pending, in that order). @see TabWidgetBase::apply()
-    QMap<QString, QString> apply() override;
     /// @see TabWidgetBase::reset()
     void reset() override;
 
@@ -46,6 +43,12 @@ public Q_SLOTS:
     void onButtonCiRateFixedToggled(bool checked);
     void onButtonCiRateFastToggled(bool checked);
     void onButtonCiRateSlowToggled(bool checked);
+
+protected:
+    /// ciRate, ziRate, hideStatusWindow, candidateCount: the order apply()
+    /// sends them in. @see TabWidgetBase::commitFor()
+    std::optional<Commit> commitFor(const QString &key,
+                                    const QString &value) override;
 
 private:
     void buildLayout();

@@ -176,24 +176,16 @@ QCheckBox *TabWidgetSpecial::checkBox(const QString &objectName) const
     return findChild<QCheckBox *>(objectName, Qt::FindDirectChildrenOnly);
 }
 
-QMap<QString, QString> TabWidgetSpecial::apply()
+std::optional<TabWidgetBase::Commit>
+TabWidgetSpecial::commitFor(const QString &key, const QString &value)
 {
-    QMap<QString, QString> result;
-    for (auto it = m_changedSettings.cbegin(); it != m_changedSettings.cend();
-         ++it) {
-        if (const FlagSetting *flag = flagSetting(it.key())) {
-            PageHelpers::commitFlag(it.value(), flag->busName, flag->key,
-                                    result);
-        } else if (it.key() == m_comboBoxCustomPhraseDisplayPos->objectName()) {
-            // The entry only marks a change; the list says where it ended.
-            m_savedDisplayPos =
-                m_comboBoxCustomPhraseDisplayPos->currentIndex();
-            PageHelpers::commitInt(displayPosBusName, m_savedDisplayPos,
-                                   displayPosKey, result);
-        }
-    }
-    m_changedSettings.clear();
-    return result;
+    if (const FlagSetting *flag = flagSetting(key))
+        return flagCommit(value, flag->busName, flag->key);
+    if (key != m_comboBoxCustomPhraseDisplayPos->objectName())
+        return std::nullopt;
+    // The entry only marks a change; the list says where it ended.
+    m_savedDisplayPos = m_comboBoxCustomPhraseDisplayPos->currentIndex();
+    return Commit{displayPosBusName, m_savedDisplayPos, displayPosKey};
 }
 
 void TabWidgetSpecial::reset()

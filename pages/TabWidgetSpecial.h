@@ -21,10 +21,6 @@ class TabWidgetSpecial : public TabWidgetBase
 public:
     explicit TabWidgetSpecial(QWidget *parent);
 
-    /// Sends enableBMode, enableCustomPhrase, enableIMode,
-    /// enableIntelligentWord, customPhraseDisplayPos (those pending, in that
-    /// order). @see TabWidgetBase::apply()
-    QMap<QString, QString> apply() override;
     /// @see TabWidgetBase::reset()
     void reset() override;
 
@@ -38,6 +34,13 @@ public Q_SLOTS:
     void onSettingChanged(QMap<QString, QString> changedSettings);
     void onCheckBoxEnableCustomPhraseStateChanged(int state);
     void onComboBoxCustomPhraseDisplayPosCurrentIndexChanged(int index);
+
+protected:
+    /// enableBMode, enableCustomPhrase, enableIMode, enableIntelligentWord,
+    /// customPhraseDisplayPos: the order apply() sends them in.
+    /// @see TabWidgetBase::commitFor()
+    std::optional<Commit> commitFor(const QString &key,
+                                    const QString &value) override;
 
 private:
     void buildLayout();

@@ -181,20 +181,14 @@ void TabWidgetWordLib::onTableItemChanged(QTableWidgetItem *)
         m_changedSettings.insert(QLatin1String(namesKey), names);
 }
 
-QMap<QString, QString> TabWidgetWordLib::apply()
+std::optional<TabWidgetBase::Commit>
+TabWidgetWordLib::commitFor(const QString &key, const QString &value)
 {
-    QMap<QString, QString> committed;
-    const auto pending = m_changedSettings.constFind(QLatin1String(namesKey));
-    if (pending != m_changedSettings.constEnd()) {
-        const QString names = pending.value();
-        qDebug() << "wordLibName: " << names;
-        ConfigBus::instance()->setValue_String(QStringLiteral("wordLibNames"),
-                                               names);
-        committed.insert(QLatin1String(namesKey), names);
-        m_savedWordLibNames = names;
-    }
-    m_changedSettings.clear();
-    return committed;
+    if (key != QLatin1String(namesKey))
+        return std::nullopt;
+    qDebug() << "wordLibName: " << value;
+    m_savedWordLibNames = value;
+    return Commit{QStringLiteral("wordLibNames"), value, key};
 }
 
 void TabWidgetWordLib::reset()

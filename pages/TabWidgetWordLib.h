@@ -28,8 +28,6 @@ public:
     /// The selection string of the table as it is now.
     QString selectedWordLibNames() const;
 
-    /// @see TabWidgetBase::apply()
-    QMap<QString, QString> apply() override;
     /// @see TabWidgetBase::reset()
     void reset() override;
 
@@ -42,6 +40,9 @@ public Q_SLOTS:
     void onAddWordLibButtonClicked();
 
 protected:
+    /// @see TabWidgetBase::commitFor()
+    std::optional<Commit> commitFor(const QString &key,
+                                    const QString &value) override;
     /// Asks for the library to add; a null string when cancelled. A seam
     /// for tests, which cannot answer a modal dialog.
     virtual QString chooseWordLibFile();

@@ -6,9 +6,13 @@
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
 #include "pages/TabWidgetAbout.h"
+#include "pages/TabWidgetBasic.h"
+#include "pages/TabWidgetSpecial.h"
 #include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QSettings>
@@ -21,26 +25,7 @@
 namespace
 {
 using Settings = QMap<QString, QString>;
-QStringList s_calls; // "<page>.apply" / "<page>.reset", in call order
-
-/// A page whose next apply() returns a preset result once.
-class FakePage : public TabWidgetBase
-{
-public:
-    FakePage(const QString &name, QMap<QString, QString> result)
-        : TabWidgetBase(name, nullptr), m_result(std::move(result))
-    {
-    }
-    QMap<QString, QString> apply() override
-    {
-        s_calls.append(name() + QStringLiteral(".apply"));
-        return std::exchange(m_result, {});
-    }
-    void reset() override { s_calls.append(name() + QStringLiteral(".reset")); }
-
-private:
-    QMap<QString, QString> m_result;
-};
+const QStringList groups = {"basic", "wordlib", "special", "about"};
 
 QMap<QString, QString> groupOf(const QString &group)
 {
@@ -71,9 +56,13 @@ private Q_SLOTS:
     void aboutPageHoldsNoSettings();
 
 private:
-    /// Replaces the real pages by fakes named p0..p3 with these results.
-    void useFakePages(const QList<QMap<QString, QString>> &results);
     QPushButton *button(const QString &text) const;
+    /// Picks 5 candidates (常用) and unticks the i mode (高级).
+    void editTwoPages();
+    template <typename Page> const Settings &pendingOf() const
+    {
+        return m_widget->findChild<Page *>()->changedSettings();
+    }
 
     std::unique_ptr<Sandbox> m_sandbox;
     std::unique_ptr<RecordingMainWidget> m_widget;
@@ -83,7 +72,6 @@ void TestMainWidget::init()
 {
     m_sandbox = std::make_unique<Sandbox>();
     m_widget = std::make_unique<RecordingMainWidget>();
-    s_calls.clear();
 }
 
 void TestMainWidget::cleanup()
@@ -92,18 +80,12 @@ void TestMainWidget::cleanup()
     m_sandbox.reset();
 }
 
-void TestMainWidget::useFakePages(const QList<QMap<QString, QString>> &results)
+void TestMainWidget::editTwoPages()
 {
-    auto *tabs = m_widget->findChild<QTabWidget *>();
-    while (tabs->count() > 0) {
-        QWidget *page = tabs->widget(0);
-        tabs->removeTab(0);
-        delete page;
-    }
-    for (int i = 0; i < results.size(); ++i)
-        tabs->addTab(new FakePage(QStringLiteral("p%1").arg(i), results[i]),
-                     QString::number(i));
-    tabs->setCurrentIndex(0);
+    m_widget->findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
+        ->setCurrentIndex(4);
+    m_widget->findChild<QCheckBox *>(QStringLiteral("checkboxEnableIMode"))
+        ->setChecked(false);
 }
 
 QPushButton *TestMainWidget::button(const QString &text) const
@@ -127,44 +109,36 @@ void TestMainWidget::commitsEveryPageInTabOrder()
 {
     QFETCH(QString, button);
     QFETCH(bool, closes);
-    const QList<QMap<QString, QString>> results = {
-        {{"candidatecount", "5"}, {"zirate", "0"}},
-        {},
-        {{"enableimode", "0"}},
-        {}};
-    useFakePages(results);
+    const QList<Settings> results = {
+        {{"candidatecount", "5"}}, {}, {{"enableimode", "0"}}, {}};
     m_widget->show();
-    QStringList writtenBeforeSignal;
-    connect(m_widget.get(), &MainWidget::settingChanged, this,
-            [&](const QMap<QString, QString> &settings) {
-                const QString group = s_calls.last().section('.', 0, 0);
-                writtenBeforeSignal.append(
-                    groupOf(group) == settings ? group : QString());
-            });
+    editTwoPages();
+    QList<Settings> storedWhenBroadcast;
+    connect(m_widget.get(), &MainWidget::settingChanged, this, [&] {
+        storedWhenBroadcast.append(
+            groupOf(groups.at(storedWhenBroadcast.size())));
+    });
     QSignalSpy spy(m_widget.get(), &MainWidget::settingChanged);
 
     QTest::mouseClick(this->button(button), Qt::LeftButton);
 
-    QCOMPARE(s_calls,
-             QStringList({"p0.apply", "p1.apply", "p2.apply", "p3.apply"}));
+    QCOMPARE(m_sandbox->bus.calls,
+             BusCalls({{"candidateCount", 5}, {"enableIMode", 0}}));
     QCOMPARE(spy.count(), 4);
     for (int i = 0; i < 4; ++i)
         QCOMPARE(spy.at(i).at(0).value<Settings>(), results[i]);
-    QCOMPARE(writtenBeforeSignal, QStringList({"p0", "p1", "p2", "p3"}));
-    QCOMPARE(groupOf("p0"), results[0]);
-    QCOMPARE(groupOf("p2"), results[2]);
+    QCOMPARE(storedWhenBroadcast, results); // each written before its signal
     QVERIFY(m_widget->failures.isEmpty());
     QCOMPARE(m_widget->isVisible(), !closes);
 }
 
 void TestMainWidget::cancelDropsEverything()
 {
-    useFakePages({{{"candidatecount", "3"}}, {}, {}, {}});
     m_widget->show();
+    editTwoPages();
 
     QTest::mouseClick(button(QStringLiteral("取消")), Qt::LeftButton);
 
-    QVERIFY(s_calls.isEmpty());
     QVERIFY(!QFile::exists(Config::configFilePath()));
     QVERIFY(m_sandbox->bus.calls.isEmpty());
     QVERIFY(!m_widget->isVisible());
@@ -172,11 +146,15 @@ void TestMainWidget::cancelDropsEverything()
 
 void TestMainWidget::resetReachesOnlyCurrentPage()
 {
-    useFakePages({{}, {}, {}, {}});
+    editTwoPages();
     m_widget->findChild<QTabWidget *>()->setCurrentIndex(2);
     QTest::mouseClick(button(QStringLiteral("恢复本页默认设置")),
                       Qt::LeftButton);
-    QCOMPARE(s_calls, QStringList({"p2.reset"}));
+    // The i mode is back on; Reset's first position is a change of its own.
+    QCOMPARE(pendingOf<TabWidgetSpecial>(),
+             Settings({{"comboBoxCustomPhraseDisplayPos", "0"}}));
+    QCOMPARE(pendingOf<TabWidgetBasic>().keys(),
+             QStringList{"comboboxCandidateCount"});
 }
 
 void TestMainWidget::aboutPageLeavesOnlyOk()
@@ -227,7 +205,7 @@ void TestMainWidget::unwritableFileKeepsValuesForNextSave()
     if (!readOnlyDirectory)
         QVERIFY(QDir().mkpath(Config::configFilePath()));
 
-    useFakePages({{{"candidatecount", "3"}}, {}, {{"enableimode", "0"}}, {}});
+    editTwoPages();
     m_widget->show();
     QTest::mouseClick(button(QStringLiteral("确定")), Qt::LeftButton);
     QCOMPARE(m_widget->failures, QStringList({Config::configFilePath()}));
@@ -239,8 +217,8 @@ void TestMainWidget::unwritableFileKeepsValuesForNextSave()
             QDir(Config::configFilePath()).removeRecursively());
     QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
     QCOMPARE(m_widget->failures.size(), 1);
-    QCOMPARE(groupOf("p0"), (QMap<QString, QString>{{"candidatecount", "3"}}));
-    QCOMPARE(groupOf("p2"), (QMap<QString, QString>{{"enableimode", "0"}}));
+    QCOMPARE(groupOf("basic"), Settings({{"candidatecount", "5"}}));
+    QCOMPARE(groupOf("special"), Settings({{"enableimode", "0"}}));
 }
 
 void TestMainWidget::aboutPageHoldsNoSettings()
