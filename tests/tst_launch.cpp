@@ -2,15 +2,14 @@
 // The real executable as a process: its command line, the single-instance
 // lock and how it ends.
 #include "app/Launch.h"
+#include "app/SingleInstance.h"
 #include "support/TestSupport.h"
 
 #include <QProcess>
-#include <QSharedMemory>
 #include <QtTest>
 
 #include <csignal>
-#include <sys/ipc.h>
-#include <sys/shm.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -32,18 +31,23 @@ private Q_SLOTS:
     void keyNamesTheUser();
     void secondCopyLeavesAtOnce_data();
     void secondCopyLeavesAtOnce();
-    void segmentOfACrashedCopyIsClearedByTheNextStart();
+    void oneOfSimultaneousStartsRuns_data();
+    void oneOfSimultaneousStartsRuns();
 
 private:
     /// Starts the tool with a private HOME and no reachable IBus daemon.
     void startTool(QProcess &process, const QStringList &arguments);
     /// Waits until a running copy holds the lock.
     bool waitForLock();
+    /// The private directory of the copies started, given m_runtimeDir.
+    QString privateDirectory() const;
     /// Runs a copy to its end and returns its exit code (-2: still running).
     int runToEnd(const QStringList &arguments, QByteArray *stderrText);
 
     std::unique_ptr<TemporaryHome> m_home;
     QTemporaryDir m_lockDir;
+    /// XDG_RUNTIME_DIR for the copies started; empty leaves it unset.
+    QString m_runtimeDir;
 };
 
 void TestLaunch::initTestCase()
@@ -56,6 +60,10 @@ void TestLaunch::initTestCase()
 void TestLaunch::init()
 {
     m_home = std::make_unique<TemporaryHome>();
+    m_runtimeDir = m_home->path() + QStringLiteral("/run");
+    QVERIFY(QDir().mkdir(m_runtimeDir));
+    QVERIFY(QFile::setPermissions(
+        m_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 void TestLaunch::cleanup()
@@ -70,11 +78,9 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
     env.insert(QStringLiteral("IBUS_ADDRESS"), QStringLiteral("unix:path=") +
                                                    m_home->path() +
                                                    QStringLiteral("/no-ibus"));
-    const QString runtimeDir = m_home->path() + QStringLiteral("/run");
-    QDir().mkpath(runtimeDir);
-    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner |
-                                          QFile::ExeOwner);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!m_runtimeDir.isEmpty())
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
     QVERIFY(process.waitForStarted());
@@ -82,19 +88,23 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
 
 bool TestLaunch::waitForLock()
 {
-    // Looks without attaching: a probe's own attach and detach could remove
-    // a segment that a starting copy has created but not attached yet. The
-    // key is the one Qt derives from the lock's key file.
-    const QByteArray keyFile =
-        QFile::encodeName(QSharedMemory(singleInstanceKey()).nativeKey());
+    // Counts without attaching: a probe's own attach and detach could remove
+    // a segment that a starting copy has created but not attached yet.
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        const key_t key = ftok(keyFile.constData(), 'Q');
-        if (key != -1 && shmget(key, 0, 0) != -1)
+        if (SingleInstance::holderCount() > 0)
             return true;
         QThread::msleep(20);
     }
     return false;
+}
+
+QString TestLaunch::privateDirectory() const
+{
+    if (m_runtimeDir.isEmpty())
+        return m_lockDir.filePath(
+            QStringLiteral("quilmo-config-%1").arg(getuid()));
+    return m_runtimeDir + QStringLiteral("/quilmo-config");
 }
 
 int TestLaunch::runToEnd(const QStringList &arguments, QByteArray *stderrText)
@@ -172,24 +182,54 @@ void TestLaunch::secondCopyLeavesAtOnce()
     QVERIFY(next.waitForFinished(10000));
 }
 
-void TestLaunch::segmentOfACrashedCopyIsClearedByTheNextStart()
+void TestLaunch::oneOfSimultaneousStartsRuns_data()
 {
-    QProcess crashed;
-    startTool(crashed, {token});
-    QVERIFY(waitForLock());
-    crashed.kill();
-    QVERIFY(crashed.waitForFinished(10000));
+    QTest::addColumn<bool>("afterACrash");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("runtimeDirSet");
+    QTest::newRow("after SIGKILL") << true << 1 << true;
+    QTest::newRow("after SIGKILL, three at once") << true << 3 << true;
+    QTest::newRow("three at once") << false << 3 << true;
+    QTest::newRow("three at once, no XDG_RUNTIME_DIR") << false << 3 << false;
+}
 
-    // The leftover segment still looks like a running copy once...
-    QCOMPARE(runToEnd({token}, nullptr), 0);
-    // ...and that start, the last to detach, removed it.
-    QProcess next;
-    startTool(next, {token});
-    QVERIFY(waitForLock());
-    QCOMPARE(next.state(), QProcess::Running);
-    next.terminate();
-    QVERIFY(next.waitForFinished(10000));
-    QCOMPARE(next.exitCode(), 0);
+void TestLaunch::oneOfSimultaneousStartsRuns()
+{
+    QFETCH(bool, afterACrash);
+    QFETCH(int, copies);
+    QFETCH(bool, runtimeDirSet);
+    if (!runtimeDirSet)
+        m_runtimeDir.clear();
+    if (afterACrash) {
+        // It leaves its segment behind.
+        QProcess crashed;
+        startTool(crashed, {token});
+        QVERIFY(waitForLock());
+        crashed.kill();
+        QVERIFY(crashed.waitForFinished(10000));
+    }
+    std::list<QProcess> starts;
+    for (int i = 0; i < copies; ++i)
+        startTool(starts.emplace_back(), {token});
+    auto isRunning = [](const QProcess &p) {
+        return p.state() == QProcess::Running;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(
+        std::count_if(starts.begin(), starts.end(), isRunning), 1L, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(SingleInstance::holderCount(), 1, 10000);
+    struct stat directory = {};
+    QCOMPARE(
+        lstat(QFile::encodeName(privateDirectory()).constData(), &directory),
+        0);
+    QCOMPARE(int(directory.st_mode & 0777), 0700);
+
+    QProcess &survivor = *std::find_if(starts.begin(), starts.end(), isRunning);
+    survivor.terminate();
+    QVERIFY(survivor.waitForFinished(10000));
+    for (const QProcess &start : starts) {
+        QCOMPARE(start.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(start.exitCode(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)
