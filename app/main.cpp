@@ -19,14 +19,17 @@ int main(int argc, char *argv[])
     // Before the lock exists, so that whoever sees the lock can end us.
     quitEventLoopOnTerminationSignals();
     SingleInstance instance;
-    if (!instance.acquire())
+    if (!instance.acquire()) {
+        instance.raiseRunningCopy();
         return 0; // another copy of this user is running
+    }
     if (!ConfigBus::instance()->init())
         return -1;
 
     int status = 0;
     {
         MainWindow window(nullptr);
+        instance.raiseOnRequest(&window);
         window.setVisible(true);
         status = app.exec();
         ConfigBus::instance()->uninit();
