@@ -4,7 +4,6 @@
 #include "BuildConfig.h"
 
 #include <QCoreApplication>
-#include <QSharedMemory>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -42,15 +41,6 @@ void preparePlatform()
 QString singleInstanceKey()
 {
     return QStringLiteral("quilmo_config_tools_%1").arg(getuid(), 0, 10);
-}
-
-bool acquireSingleInstanceLock(QSharedMemory &lock)
-{
-    if (lock.attach(QSharedMemory::ReadWrite))
-        return false;
-    // Another copy that started at the same moment created it first.
-    const bool created = lock.create(1, QSharedMemory::ReadWrite);
-    return created || lock.error() != QSharedMemory::AlreadyExists;
 }
 
 void quitEventLoopOnTerminationSignals()

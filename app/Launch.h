@@ -4,8 +4,6 @@
 
 #include <QString>
 
-class QSharedMemory;
-
 /// The only command line the tool accepts: its name and the launch token.
 bool isLaunchCommandLine(int argc, const char *const *argv);
 
@@ -16,13 +14,6 @@ void preparePlatform();
 
 /// The per-user single-instance key, "quilmo_config_tools_<uid>".
 QString singleInstanceKey();
-
-/**
- * Takes the single-instance lock on @p lock (already keyed).
- * @return false when another copy of this user holds it, including one
- * that won a simultaneous start.
- */
-bool acquireSingleInstanceLock(QSharedMemory &lock);
 
 /// Makes SIGTERM, SIGINT and SIGHUP end the event loop like closing the
 /// window, so that the normal teardown (and the lock's release) runs.

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/Launch.h"
 #include "app/MainWindow.h"
+#include "app/SingleInstance.h"
 #include "config/ConfigBus.h"
 
 #include <QApplication>
-#include <QSharedMemory>
 
 #include <iostream>
 
@@ -18,15 +18,18 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     // Before the lock exists, so that whoever sees the lock can end us.
     quitEventLoopOnTerminationSignals();
-    QSharedMemory lock(singleInstanceKey());
-    if (!acquireSingleInstanceLock(lock))
+    SingleInstance instance;
+    if (!instance.acquire()) {
+        instance.raiseRunningCopy();
         return 0; // another copy of this user is running
+    }
     if (!ConfigBus::instance()->init())
         return -1;
 
     int status = 0;
     {
         MainWindow window(nullptr);
+        instance.raiseOnRequest(&window);
         window.setVisible(true);
         status = app.exec();
         ConfigBus::instance()->uninit();

@@ -8,7 +8,8 @@ build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
 run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
-test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev"
+# CPack's DEB generator runs file(1) to find the binaries for dpkg-shlibdeps.
+test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev file"
 
 case "${1:-}" in
 run) wanted=$run ;;

@@ -37,8 +37,10 @@ if ! read -r display <"$work/display"; then
 fi
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 # The lock file lives in TMPDIR: a copy running elsewhere on this machine
-# would otherwise make this start return at once, without a window.
-export TMPDIR="$work" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$work}"
+# would otherwise make this start return at once, without a window. The
+# raise socket lives in XDG_RUNTIME_DIR: this copy must not take over the
+# socket of a copy open on the user's desktop.
+export TMPDIR="$work" XDG_RUNTIME_DIR="$work"
 
 shots=build/screenshots
 mkdir -p "$shots"

@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real executable as a process: its command line, the single-instance
-// lock and how it ends.
+// lock, the raise requests of later starts and how it ends.
 #include "app/Launch.h"
+#include "app/SingleInstance.h"
 #include "support/TestSupport.h"
 
+#include <QLocalSocket>
 #include <QProcess>
-#include <QSharedMemory>
 #include <QtTest>
 
 #include <csignal>
-#include <sys/ipc.h>
-#include <sys/shm.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -32,18 +32,25 @@ private Q_SLOTS:
     void keyNamesTheUser();
     void secondCopyLeavesAtOnce_data();
     void secondCopyLeavesAtOnce();
-    void segmentOfACrashedCopyIsClearedByTheNextStart();
+    void oneOfSimultaneousStartsRuns_data();
+    void oneOfSimultaneousStartsRuns();
 
 private:
     /// Starts the tool with a private HOME and no reachable IBus daemon.
     void startTool(QProcess &process, const QStringList &arguments);
     /// Waits until a running copy holds the lock.
     bool waitForLock();
+    /// The private directory of the copies started, given m_runtimeDir.
+    QString privateDirectory() const;
+    /// Asks the running copy to raise its window; true once it answered.
+    bool raiseAnswered() const;
     /// Runs a copy to its end and returns its exit code (-2: still running).
     int runToEnd(const QStringList &arguments, QByteArray *stderrText);
 
     std::unique_ptr<TemporaryHome> m_home;
     QTemporaryDir m_lockDir;
+    /// XDG_RUNTIME_DIR for the copies started; empty leaves it unset.
+    QString m_runtimeDir;
 };
 
 void TestLaunch::initTestCase()
@@ -56,6 +63,10 @@ void TestLaunch::initTestCase()
 void TestLaunch::init()
 {
     m_home = std::make_unique<TemporaryHome>();
+    m_runtimeDir = m_home->path() + QStringLiteral("/run");
+    QVERIFY(QDir().mkdir(m_runtimeDir));
+    QVERIFY(QFile::setPermissions(
+        m_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 void TestLaunch::cleanup()
@@ -70,11 +81,9 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
     env.insert(QStringLiteral("IBUS_ADDRESS"), QStringLiteral("unix:path=") +
                                                    m_home->path() +
                                                    QStringLiteral("/no-ibus"));
-    const QString runtimeDir = m_home->path() + QStringLiteral("/run");
-    QDir().mkpath(runtimeDir);
-    QFile::setPermissions(runtimeDir, QFile::ReadOwner | QFile::WriteOwner |
-                                          QFile::ExeOwner);
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (!m_runtimeDir.isEmpty())
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
     process.setProcessEnvironment(env);
     process.start(tool, arguments);
     QVERIFY(process.waitForStarted());
@@ -82,19 +91,30 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
 
 bool TestLaunch::waitForLock()
 {
-    // Looks without attaching: a probe's own attach and detach could remove
-    // a segment that a starting copy has created but not attached yet. The
-    // key is the one Qt derives from the lock's key file.
-    const QByteArray keyFile =
-        QFile::encodeName(QSharedMemory(singleInstanceKey()).nativeKey());
+    // Counts without attaching: a probe's own attach and detach could remove
+    // a segment that a starting copy has created but not attached yet.
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        const key_t key = ftok(keyFile.constData(), 'Q');
-        if (key != -1 && shmget(key, 0, 0) != -1)
+        if (SingleInstance::holderCount() > 0)
             return true;
         QThread::msleep(20);
     }
     return false;
+}
+
+QString TestLaunch::privateDirectory() const
+{
+    if (m_runtimeDir.isEmpty())
+        return m_lockDir.filePath(
+            QStringLiteral("quilmo-config-%1").arg(getuid()));
+    return m_runtimeDir + QStringLiteral("/quilmo-config");
+}
+
+bool TestLaunch::raiseAnswered() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(privateDirectory() + QStringLiteral("/socket"));
+    return socket.waitForConnected(1000) && socket.waitForReadyRead(5000);
 }
 
 int TestLaunch::runToEnd(const QStringList &arguments, QByteArray *stderrText)
@@ -140,26 +160,39 @@ void TestLaunch::keyNamesTheUser()
 void TestLaunch::secondCopyLeavesAtOnce_data()
 {
     QTest::addColumn<int>("endSignal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
-    QTest::newRow("SIGHUP") << int(SIGHUP);
+    QTest::addColumn<bool>("firstStopped");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT") << int(SIGINT) << false;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << false;
+    // Connects, but never hears back.
+    QTest::newRow("first copy stopped, SIGTERM") << int(SIGTERM) << true;
 }
 
 void TestLaunch::secondCopyLeavesAtOnce()
 {
     QFETCH(int, endSignal);
+    QFETCH(bool, firstStopped);
     QProcess first;
     startTool(first, {token});
-    QVERIFY(waitForLock());
+    QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    const auto firstPid = pid_t(first.processId());
+    if (firstStopped)
+        ::kill(firstPid, SIGSTOP);
 
+    QElapsedTimer elapsed;
+    elapsed.start();
     QByteArray errors;
     QCOMPARE(runToEnd({token}, &errors), 0);
+    // At most a second of waiting, plus the start-up on a busy machine.
+    QVERIFY2(elapsed.elapsed() < 5000,
+             qPrintable(QString::number(elapsed.elapsed())));
     QCOMPARE(errors, QByteArray());
     QCOMPARE(first.state(), QProcess::Running);
+    ::kill(firstPid, SIGCONT);
 
     // A signal ends the first copy like closing its window: status 0 and
     // the lock released, so the next start runs.
-    ::kill(pid_t(first.processId()), endSignal);
+    ::kill(firstPid, endSignal);
     QVERIFY(first.waitForFinished(10000));
     QCOMPARE(first.exitStatus(), QProcess::NormalExit);
     QCOMPARE(first.exitCode(), 0);
@@ -172,24 +205,55 @@ void TestLaunch::secondCopyLeavesAtOnce()
     QVERIFY(next.waitForFinished(10000));
 }
 
-void TestLaunch::segmentOfACrashedCopyIsClearedByTheNextStart()
+void TestLaunch::oneOfSimultaneousStartsRuns_data()
 {
-    QProcess crashed;
-    startTool(crashed, {token});
-    QVERIFY(waitForLock());
-    crashed.kill();
-    QVERIFY(crashed.waitForFinished(10000));
+    QTest::addColumn<bool>("afterACrash");
+    QTest::addColumn<int>("copies");
+    QTest::addColumn<bool>("runtimeDirSet");
+    QTest::newRow("after SIGKILL") << true << 1 << true;
+    QTest::newRow("after SIGKILL, three at once") << true << 3 << true;
+    QTest::newRow("three at once") << false << 3 << true;
+    QTest::newRow("three at once, no XDG_RUNTIME_DIR") << false << 3 << false;
+}
 
-    // The leftover segment still looks like a running copy once...
-    QCOMPARE(runToEnd({token}, nullptr), 0);
-    // ...and that start, the last to detach, removed it.
-    QProcess next;
-    startTool(next, {token});
-    QVERIFY(waitForLock());
-    QCOMPARE(next.state(), QProcess::Running);
-    next.terminate();
-    QVERIFY(next.waitForFinished(10000));
-    QCOMPARE(next.exitCode(), 0);
+void TestLaunch::oneOfSimultaneousStartsRuns()
+{
+    QFETCH(bool, afterACrash);
+    QFETCH(int, copies);
+    QFETCH(bool, runtimeDirSet);
+    if (!runtimeDirSet)
+        m_runtimeDir.clear();
+    if (afterACrash) {
+        // It leaves its segment and its socket file behind.
+        QProcess crashed;
+        startTool(crashed, {token});
+        QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+        crashed.kill();
+        QVERIFY(crashed.waitForFinished(10000));
+    }
+    std::list<QProcess> starts;
+    for (int i = 0; i < copies; ++i)
+        startTool(starts.emplace_back(), {token});
+    auto isRunning = [](const QProcess &p) {
+        return p.state() == QProcess::Running;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(
+        std::count_if(starts.begin(), starts.end(), isRunning), 1L, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    QCOMPARE(SingleInstance::holderCount(), 1);
+    struct stat directory = {};
+    QCOMPARE(
+        lstat(QFile::encodeName(privateDirectory()).constData(), &directory),
+        0);
+    QCOMPARE(int(directory.st_mode & 0777), 0700);
+
+    QProcess &survivor = *std::find_if(starts.begin(), starts.end(), isRunning);
+    survivor.terminate();
+    QVERIFY(survivor.waitForFinished(10000));
+    for (const QProcess &start : starts) {
+        QCOMPARE(start.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(start.exitCode(), 0);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real tool through its launcher on a real X server (Xvfb, xcb, no
 // window manager), with a private D-Bus session and IBus daemon: its
-// window's size and size limits, one copy per user, closing, and 2x scaling.
+// window's size and size limits, one copy per user that a second start
+// raises, closing, and 2x scaling.
 #include "XClient.h"
 #include "support/IBusDaemon.h"
 
@@ -173,12 +174,14 @@ void TestWindow::opensOnceAtFixedSizeAndClosesCleanly()
         return;
 
     const int maps = m_x->mapCount(title);
+    m_x->lower(window);
     QProcess second;
     launch(second);
     QVERIFY(second.waitForFinished(waitMs));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(m_x->mapCount(title), maps);
+    QVERIFY(m_x->waitForRaise(window, waitMs));
     QCOMPARE(first.state(), QProcess::Running);
 
     closeWindow(first, window);

@@ -131,9 +131,31 @@ bool XClient::waitForPaint(xcb_window_t window, int timeoutMs)
 
 bool XClient::waitForDestroy(xcb_window_t window, int timeoutMs)
 {
+    return waitUntil([&] { return m_destroyed.contains(window); }, timeoutMs);
+}
+
+void XClient::lower(xcb_window_t window)
+{
+    const uint32_t bottom = XCB_STACK_MODE_BELOW;
+    xcb_configure_window(m_connection, window, XCB_CONFIG_WINDOW_STACK_MODE,
+                         &bottom);
+    sync();
+    // Only a restack from here on counts as a raise.
+    m_stackedOn.insert(window, XCB_NONE);
+}
+
+bool XClient::waitForRaise(xcb_window_t window, int timeoutMs)
+{
+    return waitUntil(
+        [&] { return m_stackedOn.value(window, XCB_NONE) != XCB_NONE; },
+        timeoutMs);
+}
+
+bool XClient::waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
     const qint64 deadline = monotonicMs() + timeoutMs;
     do {
-        if (m_destroyed.contains(window))
+        if (done())
             return true;
     } while (handleNextEvent(deadline));
     return false;
@@ -251,6 +273,10 @@ void XClient::handle(xcb_generic_event_t *event)
             // The server hands a closed client's ids to the next one.
             m_destroyed.removeAll(map->window);
         }
+    } else if (type == XCB_CONFIGURE_NOTIFY) {
+        const auto *configure =
+            reinterpret_cast<xcb_configure_notify_event_t *>(event);
+        m_stackedOn.insert(configure->window, configure->above_sibling);
     } else if (type == XCB_DESTROY_NOTIFY) {
         m_destroyed.append(
             reinterpret_cast<xcb_destroy_notify_event_t *>(event)->window);

@@ -12,6 +12,8 @@
 
 #include <xcb/xcb.h>
 
+#include <functional>
+
 /// The size limits a window asks the window manager for (WM_NORMAL_HINTS);
 /// a limit the window does not set is an invalid QSize.
 struct SizeHints {
@@ -56,6 +58,10 @@ public:
     bool waitForPaint(xcb_window_t window, int timeoutMs);
     /// Waits until @p window no longer exists.
     bool waitForDestroy(xcb_window_t window, int timeoutMs);
+    /// Puts @p window under every other window, as if they covered it.
+    void lower(xcb_window_t window);
+    /// Waits until @p window is restacked above another window.
+    bool waitForRaise(xcb_window_t window, int timeoutMs);
 
     QSize size(xcb_window_t window);
     SizeHints sizeHints(xcb_window_t window);
@@ -77,6 +83,8 @@ private:
     /// Handles the next event; false when none came before @p deadline
     /// (CLOCK_MONOTONIC, ms) or @p stopFd became readable.
     bool handleNextEvent(qint64 deadline, int stopFd = -1);
+    /// Handles events until @p done holds; false on timeout.
+    bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     void handle(xcb_generic_event_t *event);
     /// Handles every event the server sent before this call.
     void sync();
@@ -94,6 +102,8 @@ private:
     uint8_t m_damageEvent = 0;
     QVector<Map> m_maps;
     QVector<xcb_window_t> m_destroyed;
+    /// Per window: the sibling it was last stacked on, none at the bottom.
+    QHash<xcb_window_t, xcb_window_t> m_stackedOn;
     /// Every area drawn on screen, in the order reported, with the time
     /// (ms) it was reported.
     QVector<QPair<qint64, QRect>> m_damage;
