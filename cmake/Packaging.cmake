@@ -14,6 +14,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Qt draws the window icon, an SVG, through libqt5svg5's plugin, which no
+# binary links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt5svg5)
 # Without a CJK font the whole interface shows boxes. The word libraries
 # belong to the engine's own package.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS

@@ -8,6 +8,8 @@ build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
 run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
+# The window icon is an SVG.
+run="$run libqt5svg5"
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev"
 
 case "${1:-}" in
