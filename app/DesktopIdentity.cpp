@@ -13,4 +13,8 @@ void applyDesktopIdentity()
     QGuiApplication::setDesktopFileName(desktopId);
     QGuiApplication::setWindowIcon(
         QIcon(QStringLiteral(":/icons/quilmo-config.svg")));
+    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
+                                     QStringLiteral("/plugins"));
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
+        qputenv("QT_WAYLAND_DECORATION", "quilmo");
 }
