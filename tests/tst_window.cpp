@@ -6,11 +6,14 @@
 #include "support/IBusDaemon.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ibus.h>
 #include <memory>
 
 namespace
@@ -50,6 +53,35 @@ int largestBlockDifference(const QImage &a, const QImage &b, int block)
     }
     return largest;
 }
+
+// An engine's component file, as IBus reads it from IBUS_COMPONENT_PATH.
+const QString componentXml = QStringLiteral(
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<component>"
+    "<name>org.freedesktop.IBus.Quilmo</name><engines><engine>"
+    "<name>quilmo</name><setup>%1</setup></engine></engines></component>\n");
+
+/**
+ * What ibus-setup runs as the preferences of the first engine in the
+ * component file @p path: the engine's <setup>, split at white space, the
+ * first word started as a path (no shell, no search in PATH).
+ */
+QStringList setupCommand(const QString &path)
+{
+    IBusComponent *component =
+        ibus_component_new_from_file(QFile::encodeName(path).constData());
+    if (!component)
+        return {};
+    g_object_ref_sink(component);
+    GList *engines = ibus_component_get_engines(component);
+    QString setup;
+    if (engines)
+        setup = QString::fromUtf8(
+            ibus_engine_desc_get_setup(IBUS_ENGINE_DESC(engines->data)));
+    g_list_free(engines);
+    g_object_unref(component);
+    return setup.split(QRegularExpression(QStringLiteral("\\s+")),
+                       Qt::SkipEmptyParts);
+}
 } // namespace
 
 class TestWindow : public QObject
@@ -63,10 +95,14 @@ private Q_SLOTS:
     void cleanup();
     void opensOnceAtFixedSizeAndClosesCleanly();
     void keepsItsLayoutAtScaleFactorTwo();
+    void opensFromAnIBusSetupEntry_data();
+    void opensFromAnIBusSetupEntry();
 
 private:
-    /// Starts the launcher on our X server with a private HOME and lock.
-    void launch(QProcess &process, int scale = 1);
+    /// Starts @p command (by default the launcher) on our X server with a
+    /// private HOME and lock.
+    void launch(QProcess &process, int scale = 1,
+                const QStringList &command = {});
     /// Launches the tool and waits for its window, which must be
     /// @p scale times 600 x 400 device pixels and refuse any other size.
     void openWindow(QProcess &process, int scale, xcb_window_t *window);
@@ -122,7 +158,8 @@ void TestWindow::cleanup()
     m_home.reset();
 }
 
-void TestWindow::launch(QProcess &process, int scale)
+void TestWindow::launch(QProcess &process, int scale,
+                        const QStringList &command)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -138,7 +175,9 @@ void TestWindow::launch(QProcess &process, int scale)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(launcher, QStringList());
+    const QStringList argv =
+        command.isEmpty() ? QStringList{launcher} : command;
+    process.start(argv.first(), argv.mid(1));
     QVERIFY(process.waitForStarted(waitMs));
 }
 
@@ -238,6 +277,43 @@ void TestWindow::keepsItsLayoutAtScaleFactorTwo()
                                 .arg(tab + 1)
                                 .arg(difference)));
     }
+}
+
+void TestWindow::opensFromAnIBusSetupEntry_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("launcher") << launcher << 0;
+    // It lacks the launch token, which only the launcher passes.
+    QTest::newRow("executable") << QStringLiteral(QUILMO_EXECUTABLE) << 255;
+}
+
+void TestWindow::opensFromAnIBusSetupEntry()
+{
+    QFETCH(QString, setup);
+    QFETCH(int, exitCode);
+    const QString component = m_home->filePath(QStringLiteral("quilmo.xml"));
+    QFile file(component);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(componentXml.arg(setup).toUtf8());
+    file.close();
+    const QStringList command = setupCommand(component);
+    QVERIFY(!command.isEmpty());
+
+    QProcess tool;
+    launch(tool, 1, command);
+    if (exitCode != 0) {
+        QVERIFY(tool.waitForFinished(waitMs));
+        QCOMPARE(tool.exitCode(), exitCode);
+        return;
+    }
+    const xcb_window_t window = m_x->waitForMap(title, waitMs);
+    QVERIFY(window);
+    // Docks match the class with the desktop entry quilmo-config.desktop.
+    QVERIFY(m_x->property(window, "WM_CLASS")
+                .endsWith(QByteArray("\0quilmo-config\0", 15)));
+    QVERIFY(!m_x->property(window, "_NET_WM_ICON").isEmpty());
+    closeWindow(tool, window);
 }
 
 QTEST_GUILESS_MAIN(TestWindow)
