@@ -14,8 +14,8 @@ run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
 # The window icon is an SVG; qtwayland5 runs the window natively on Wayland.
 run="$run libqt5svg5 qtwayland5"
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev"
-# The package's checks.
-test="$test lintian desktop-file-utils appstream"
+# The package's checks, and a headless Wayland compositor for the window.
+test="$test lintian desktop-file-utils appstream weston"
 
 case "${1:-}" in
 run) wanted=$run ;;
