@@ -4,6 +4,19 @@
 #include <QGuiApplication>
 #include <QIcon>
 
+namespace
+{
+void useOwnWaylandTitleBar()
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
+                                     QStringLiteral("/plugins"));
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
+        qputenv("QT_WAYLAND_DECORATION", "quilmo");
+}
+} // namespace
+
 void applyDesktopIdentity()
 {
     const QString desktopId = QStringLiteral("quilmo-config");
@@ -13,8 +26,5 @@ void applyDesktopIdentity()
     QGuiApplication::setDesktopFileName(desktopId);
     QGuiApplication::setWindowIcon(
         QIcon(QStringLiteral(":/icons/quilmo-config.svg")));
-    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
-                                     QStringLiteral("/plugins"));
-    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
-        qputenv("QT_WAYLAND_DECORATION", "quilmo");
+    useOwnWaylandTitleBar();
 }
