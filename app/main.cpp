@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/DesktopIdentity.h"
 #include "app/Launch.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
@@ -16,6 +17,7 @@ int main(int argc, char *argv[])
     }
     preparePlatform();
     QApplication app(argc, argv);
+    applyDesktopIdentity();
     // Before the lock exists, so that whoever sees the lock can end us.
     quitEventLoopOnTerminationSignals();
     SingleInstance instance;

@@ -14,8 +14,13 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Without a CJK font the whole interface shows boxes. The word libraries
+# Qt draws the window icon, an SVG, through libqt5svg5's plugin, which no
+# binary links. (The private Qt interfaces that the Wayland title bar uses
+# are pinned by dpkg-shlibdeps: qtbase-abi-*, qtwayland-client-abi-*.)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS libqt5svg5)
+# Without a CJK font the whole interface shows boxes; without Qt's Wayland
+# plugin a Wayland session shows it through Xwayland. The word libraries
 # belong to the engine's own package.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, ibus")
+    "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, ibus, qtwayland5")
 include(CPack)

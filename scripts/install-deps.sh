@@ -4,12 +4,19 @@
 set -eu
 
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
+# The Wayland title bar (decoration/) builds on Qt's private headers.
+build="$build qtbase5-private-dev qtwayland5-private-dev libwayland-dev"
+build="$build libxkbcommon-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
 run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
+# The window icon is an SVG; qtwayland5 runs the window natively on Wayland.
+run="$run libqt5svg5 qtwayland5"
 # CPack's DEB generator runs file(1) to find the binaries for dpkg-shlibdeps.
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev file"
+# The package's checks, and a headless Wayland compositor for the window.
+test="$test lintian desktop-file-utils appstream weston"
 
 case "${1:-}" in
 run) wanted=$run ;;

@@ -1,8 +1,8 @@
 #!/bin/sh
 # Quick start for developers, and what CI runs: installs what is missing,
 # checks the formatting, builds with warnings as errors and runs every test,
-# then again under AddressSanitizer and UBSan; builds, installs, starts and
-# removes the Debian package; runs the fuzzers for a bounded time
+# then again under AddressSanitizer and UBSan; builds, installs, starts,
+# removes and lints the Debian package; runs the fuzzers for a bounded time
 # (FUZZ_SECONDS per target, default 60; 0 skips them).
 set -eu
 cd "$(dirname "$0")/.."
@@ -26,6 +26,7 @@ run_suite build-tests -DCMAKE_BUILD_TYPE=Debug
 
 echo "== Package"
 scripts/check-package.sh
+scripts/lint-package.sh
 
 run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILMO_SANITIZE=ON \
     -DQUILMO_BUILD_BENCHMARKS=OFF

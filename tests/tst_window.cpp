@@ -7,11 +7,14 @@
 #include "support/IBusDaemon.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <ibus.h>
 #include <memory>
 
 namespace
@@ -51,6 +54,33 @@ int largestBlockDifference(const QImage &a, const QImage &b, int block)
     }
     return largest;
 }
+
+// An engine's component file, as ibus-daemon reads it.
+const char componentXml[] =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<component>"
+    "<name>org.freedesktop.IBus.Quilmo</name><engines><engine>"
+    "<name>quilmo</name><setup>%1</setup></engine></engines></component>\n";
+
+/// The preferences command of the first engine in the component file
+/// @p path, parsed by IBus and split at white space as ibus-setup does
+/// before it starts the first word as a file (no shell, no PATH).
+QStringList setupCommand(const QString &path)
+{
+    IBusComponent *component =
+        ibus_component_new_from_file(QFile::encodeName(path).constData());
+    if (!component)
+        return {};
+    g_object_ref_sink(component);
+    GList *engines = ibus_component_get_engines(component);
+    QString setup;
+    if (engines)
+        setup = QString::fromUtf8(
+            ibus_engine_desc_get_setup(IBUS_ENGINE_DESC(engines->data)));
+    g_list_free(engines);
+    g_object_unref(component);
+    return setup.split(QRegularExpression(QStringLiteral("\\s+")),
+                       Qt::SkipEmptyParts);
+}
 } // namespace
 
 class TestWindow : public QObject
@@ -64,10 +94,12 @@ private Q_SLOTS:
     void cleanup();
     void opensOnceAtFixedSizeAndClosesCleanly();
     void keepsItsLayoutAtScaleFactorTwo();
+    void opensFromAnIBusSetupEntry();
 
 private:
-    /// Starts the launcher on our X server with a private HOME and lock.
-    void launch(QProcess &process, int scale = 1);
+    /// Starts @p command on our X server with a private HOME and lock.
+    void launch(QProcess &process, int scale = 1,
+                const QStringList &command = {launcher});
     /// Launches the tool and waits for its window, which must be
     /// @p scale times 600 x 400 device pixels and refuse any other size.
     void openWindow(QProcess &process, int scale, xcb_window_t *window);
@@ -123,7 +155,8 @@ void TestWindow::cleanup()
     m_home.reset();
 }
 
-void TestWindow::launch(QProcess &process, int scale)
+void TestWindow::launch(QProcess &process, int scale,
+                        const QStringList &command)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -139,7 +172,7 @@ void TestWindow::launch(QProcess &process, int scale)
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
-    process.start(launcher, QStringList());
+    process.start(command.value(0), command.mid(1));
     QVERIFY(process.waitForStarted(waitMs));
 }
 
@@ -241,6 +274,24 @@ void TestWindow::keepsItsLayoutAtScaleFactorTwo()
                                 .arg(tab + 1)
                                 .arg(difference)));
     }
+}
+
+void TestWindow::opensFromAnIBusSetupEntry()
+{
+    const QString path = m_home->filePath(QStringLiteral("quilmo.xml"));
+    QFile component(path);
+    QVERIFY(component.open(QIODevice::WriteOnly));
+    component.write(QString::fromUtf8(componentXml).arg(launcher).toUtf8());
+    component.close();
+    QProcess tool;
+    launch(tool, 1, setupCommand(path));
+    const xcb_window_t window = m_x->waitForMap(title, waitMs);
+    QVERIFY(window);
+    // Docks match the class with the desktop entry quilmo-config.desktop.
+    QVERIFY(m_x->property(window, "WM_CLASS")
+                .endsWith(QByteArray("\0quilmo-config\0", 15)));
+    QVERIFY(!m_x->property(window, "_NET_WM_ICON").isEmpty());
+    closeWindow(tool, window);
 }
 
 QTEST_GUILESS_MAIN(TestWindow)

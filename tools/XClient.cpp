@@ -310,16 +310,24 @@ xcb_atom_t XClient::atom(const char *name)
 
 QString XClient::title(xcb_window_t window)
 {
-    auto property = reply(xcb_get_property_reply(
+    return QString::fromUtf8(property(window, "_NET_WM_NAME"));
+}
+
+QByteArray XClient::property(xcb_window_t window, const char *name)
+{
+    // All of _NET_WM_ICON, the largest property Qt sets: icons of up to
+    // 128 x 128 pixels.
+    const uint32_t maxWords = 65536;
+    auto value = reply(xcb_get_property_reply(
         m_connection,
-        xcb_get_property(m_connection, false, window, atom("_NET_WM_NAME"),
-                         atom("UTF8_STRING"), 0, 1024),
+        xcb_get_property(m_connection, false, window, atom(name),
+                         XCB_GET_PROPERTY_TYPE_ANY, 0, maxWords),
         nullptr));
-    if (!property)
-        return QString();
-    return QString::fromUtf8(
-        static_cast<const char *>(xcb_get_property_value(property.get())),
-        xcb_get_property_value_length(property.get()));
+    if (!value)
+        return QByteArray();
+    return QByteArray(
+        static_cast<const char *>(xcb_get_property_value(value.get())),
+        xcb_get_property_value_length(value.get()));
 }
 
 QRect XClient::rootGeometry(xcb_window_t window)

@@ -72,6 +72,9 @@ public:
     bool showNextTab(xcb_window_t window, int timeoutMs);
     /// The window's content as on screen; a null image on failure.
     QImage grab(xcb_window_t window);
+    /// The raw value of the window's property @p name (WM_CLASS,
+    /// _NET_WM_ICON ...), empty when it has none.
+    QByteArray property(xcb_window_t window, const char *name);
 
 private:
     struct Map {

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "app/DesktopIdentity.h"
+
+#include <QGuiApplication>
+#include <QIcon>
+
+namespace
+{
+void useOwnWaylandTitleBar()
+{
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        return;
+    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
+                                     QStringLiteral("/plugins"));
+    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
+        qputenv("QT_WAYLAND_DECORATION", "quilmo");
+}
+} // namespace
+
+void applyDesktopIdentity()
+{
+    const QString desktopId = QStringLiteral("quilmo-config");
+    // Qt 5 names the X11 window class after the application, and the
+    // Wayland app id after the desktop file.
+    QGuiApplication::setApplicationName(desktopId);
+    QGuiApplication::setDesktopFileName(desktopId);
+    QGuiApplication::setWindowIcon(
+        QIcon(QStringLiteral(":/icons/quilmo-config.svg")));
+    useOwnWaylandTitleBar();
+}
