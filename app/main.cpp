@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
 #include "config/ConfigBus.h"
+#include "config/Logging.h"
 
 #include <QApplication>
 
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
         std::cerr << "Parameter error!" << std::endl;
         return -1;
     }
+    printTracesWithoutCategory();
     preparePlatform();
     QApplication app(argc, argv);
     applyDesktopIdentity();

@@ -32,6 +32,9 @@ public:
     static QString wordLibDirPath(WordLibDirPathLocation location);
     static QString fcitxConfigFilePath();
 
+    // Kept on purpose although nothing in the tool calls them: dataDirPath()
+    // and the fcitx helpers below are part of this class's interface.
+
     /// An integer from the fcitx configuration file ("Section/Entry");
     /// defaultValue when the file, the key or a number is missing.
     static int fcitxConfigValue_Int(const QString &key, int defaultValue);

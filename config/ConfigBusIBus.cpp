@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/ConfigBusIBus.h"
 
-#include <QDebug>
+#include "config/Logging.h"
+
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -15,7 +16,7 @@ const char *const configSection = "engine/quilmo";
 
 void reportFailure()
 {
-    qDebug() << "ibus set value failed!";
+    qCDebug(quilmoLog) << "ibus set value failed!";
 }
 
 /// GIO and libibus attach the callbacks of what they start to the thread's
@@ -184,7 +185,7 @@ void ConfigBusIBus::onConfigMade(GObject *, GAsyncResult *result, void *self)
     bus->m_config.reset(ibus_config_new_async_finish(result, &error));
     bus->m_configPending = false;
     if (error) {
-        qDebug() << "ibus config unavailable:" << error->message;
+        qCWarning(quilmoLog) << "ibus config unavailable:" << error->message;
         g_error_free(error);
     }
 }
@@ -220,8 +221,9 @@ bool ConfigBusIBus::setValue(const QString &name, GVariant *value)
 
 void ConfigBusIBus::setValue_Int(const QString &name, int value)
 {
-    qDebug() << "name: " << name << ", value: " << value;
-    qDebug() << name.toLatin1().constData();
+    // Both traces are kept word for word on purpose: logs are read by them.
+    qCDebug(quilmoLog) << "name: " << name << ", value: " << value;
+    qCDebug(quilmoLog) << name.toLatin1().constData();
     if (!setValue(name, g_variant_new_int32(value)))
         reportFailure();
 }

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/IniSetting.h"
 
-#include <QDebug>
+#include "config/Logging.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -268,10 +269,11 @@ void IniSetting::merge()
 
 void IniSetting::releaseDocument()
 {
+    // "Destory" and "destory" are spelt so on purpose, as they always were.
     for (auto &section : m_document->sections) {
         section.reset();
-        qDebug() << "Destory";
+        qCDebug(quilmoLog) << "Destory";
     }
     m_document.reset();
-    qDebug() << "destory";
+    qCDebug(quilmoLog) << "destory";
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/TabWidgetBasic.h"
 
+#include "config/Logging.h"
 #include "config/SettingsFile.h"
 #include "pages/PageHelpers.h"
 
@@ -8,7 +9,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDebug>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -265,14 +265,15 @@ void TabWidgetBasic::onComboBoxCandidateCountIndexChanged(int index)
         int savedIndex = 0;
         int newIndex = 0;
         if (!getCandidateCountChangeInfo(savedIndex, newIndex))
-            qDebug() << "Logic Error!";
+            qCDebug(quilmoLog) << "Logic Error!"; // this text on purpose
         else if (index == savedIndex)
             m_changedSettings.remove(name);
         else
             m_changedSettings.insert(name,
                                      candidateCountChange(savedIndex, index));
     }
-    qDebug() << "Candidate changed info: " << m_changedSettings.value(name);
+    qCDebug(quilmoLog) << "Candidate changed info: "
+                       << m_changedSettings.value(name);
 }
 
 void TabWidgetBasic::onButtonZiRateFixedToggled(bool checked)

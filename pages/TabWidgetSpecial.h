@@ -25,6 +25,7 @@ public:
     void reset() override;
 
 public Q_SLOTS:
+    // "Chagned" is kept on purpose: these slot names are the page's interface.
     void onCheckBoxIntelligentWordStateChagned(int state);
     void onCheckBoxEnableIModeStateChagned(int state);
     void onCheckBoxEnableBModeStateChagned(int state);

@@ -3,11 +3,11 @@
 
 #include "config/Config.h"
 #include "config/ConfigBus.h"
+#include "config/Logging.h"
 #include "config/SettingsFile.h"
 #include "pages/WordLibFile.h"
 #include "pages/WordLibOrder.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -83,7 +83,7 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
                              QLatin1String(defaultNames));
 
     m_wordLibPaths = listWordLibDir(WordLibDirPathUser);
-    qDebug() << Config::wordLibDirPath(WordLibDirPathSystem);
+    qCDebug(quilmoLog) << Config::wordLibDirPath(WordLibDirPathSystem);
     m_wordLibPaths += listWordLibDir(WordLibDirPathSystem);
     const WordLibOrder order(s_wordLibNames,
                              Config::wordLibDirPath(WordLibDirPathUser));
@@ -124,8 +124,9 @@ void TabWidgetWordLib::fillTable(const WordLibOrder &order)
             break;
         if (result == WordLibReadResult::BadSignature)
             continue;
-        qDebug() << "[DEVDEBUG] Author: " << header.author;
-        qDebug() << "[DEVDEBUG] Name: " << header.name;
+        // The "[DEVDEBUG] " traces are kept word for word on purpose.
+        qCDebug(quilmoLog) << "[DEVDEBUG] Author: " << header.author;
+        qCDebug(quilmoLog) << "[DEVDEBUG] Name: " << header.name;
         const QString fileName = QFileInfo(path).fileName();
         const bool forced = isForcedWordLib(fileName);
         const bool ticked = forced || order.isActive(fileName);
@@ -186,7 +187,7 @@ TabWidgetWordLib::commitFor(const QString &key, const QString &value)
 {
     if (key != QLatin1String(namesKey))
         return std::nullopt;
-    qDebug() << "wordLibName: " << value;
+    qCDebug(quilmoLog) << "wordLibName: " << value;
     m_savedWordLibNames = value;
     return Commit{QStringLiteral("wordLibNames"), value, key};
 }
@@ -247,8 +248,9 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
     case WordLibReadResult::HeaderRead:
         break;
     }
-    qDebug() << "[DEVDEBUG] Copied word lib name: " << header.name;
-    qDebug() << "[DEVDEBUG] Copied word lib author: " << header.author;
+    qCDebug(quilmoLog) << "[DEVDEBUG] Copied word lib name: " << header.name;
+    qCDebug(quilmoLog) << "[DEVDEBUG] Copied word lib author: "
+                       << header.author;
 
     m_wordLibPaths.append(target);
     m_tableWidget->setRowCount(m_wordLibPaths.size());
