@@ -19,9 +19,15 @@ QString underHome(const char *relative)
     return home.isEmpty() ? QString() : home + QLatin1String(relative);
 }
 
-bool isAbsolute(const QString &path)
+/// @p path as a string, if it names a directory by an absolute path that
+/// survives the trip back to bytes: a name that is not valid in the
+/// locale's encoding would come back as the name of another directory.
+QString usableHome(const QByteArray &path)
 {
-    return path.startsWith(QLatin1Char('/'));
+    const QString home = QFile::decodeName(path);
+    return home.startsWith(QLatin1Char('/')) && QFile::encodeName(home) == path
+               ? home
+               : QString();
 }
 } // namespace
 
@@ -29,13 +35,11 @@ QString Config::homePath()
 {
     // An empty or relative HOME would put the settings at the root of the
     // file system or below the current directory.
-    const QString home = QFile::decodeName(qgetenv("HOME"));
-    if (isAbsolute(home))
+    const QString home = usableHome(qgetenv("HOME"));
+    if (!home.isEmpty())
         return home;
     const passwd *entry = getpwuid(getuid());
-    const QString fromPasswd =
-        entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
-    return isAbsolute(fromPasswd) ? fromPasswd : QString();
+    return entry && entry->pw_dir ? usableHome(entry->pw_dir) : QString();
 }
 
 QString Config::dataDirPath()

@@ -23,7 +23,8 @@ public:
     Config() = delete;
 
     /// HOME when it is an absolute path, else the password database's entry
-    /// for the user; empty when neither names an absolute directory.
+    /// for the user; empty when neither names an absolute directory in the
+    /// locale's encoding.
     static QString homePath();
     static QString dataDirPath();
     static QString configDirPath();

@@ -2,6 +2,7 @@
 #include "config/SettingsFile.h"
 
 #include "config/Config.h"
+#include "config/HomeOwnerAccess.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -19,7 +20,13 @@
 namespace
 {
 // QSettings waits for this lock without end; a dialog should not.
-const int lockTimeoutMs = 1000;
+const int lockTimeoutMs = 500;
+// The tool's own file holds a few hundred bytes. Reading a file of many
+// MiB whole would stall the window or exhaust memory for nothing.
+const qint64 maxFileSize = qint64(16) << 20;
+// Temporary files beside the settings file: this and six random letters.
+const char temporaryPrefix[] = ".config_ibus.ini.";
+const int maxLinkHops = 40;
 
 QByteArray nativePath(const QString &path)
 {
@@ -45,13 +52,14 @@ FileState inspect(const QString &path)
         state.error = EISDIR;
     else if (!S_ISREG(state.status.st_mode))
         state.error = SaveResult::NotRegularFile;
+    else if (state.status.st_size > maxFileSize)
+        state.error = SaveResult::TooLarge;
     return state;
 }
 
-bool isRegularOrAbsent(const QString &path)
+bool isUsableOrAbsent(const QString &path)
 {
-    const FileState state = inspect(path);
-    return state.error == 0;
+    return inspect(path).error == 0;
 }
 
 int writeAll(int fd, const QByteArray &bytes)
@@ -86,6 +94,8 @@ int readAll(const QString &path, QByteArray *bytes)
             bytes->append(buffer, int(n));
         else if (errno != EINTR)
             error = errno;
+        if (bytes->size() > maxFileSize)
+            error = SaveResult::TooLarge;
     }
     close(fd);
     return error;
@@ -107,41 +117,37 @@ bool sameBytes(int fd, const QByteArray &expected)
     return done == expected.size() && actual.startsWith(expected);
 }
 
-/// The file a path names: a link is kept and its target replaced.
+/// The file a path names, at the end of its chain of links: the links are
+/// kept and the file they lead to replaced (or created).
 QString resolvedTarget(const QString &path)
 {
-    const QFileInfo info(path);
-    if (!info.isSymLink())
-        return path;
-    const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? info.symLinkTarget() : canonical;
+    QString target = path;
+    for (int hop = 0; hop < maxLinkHops; ++hop) {
+        const QFileInfo info(target);
+        if (!info.isSymLink())
+            return target;
+        target = info.symLinkTarget();
+    }
+    return path; // a loop: stat() then tells ELOOP
 }
 
-/// Creates @p dir and its missing parents. As root, each new directory is
-/// given the owner of the one above, so that a user's own settings
-/// directory stays the user's when root runs the tool on their HOME.
+/// Creates @p dir and its missing parents.
 int makeDirectories(const QString &dir)
 {
     QString prefix;
     for (const QString &part :
          dir.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
-        const QString parent = prefix.isEmpty() ? QStringLiteral("/") : prefix;
         prefix += QLatin1Char('/') + part;
         const QByteArray name = nativePath(prefix);
-        if (mkdir(name.constData(), 0777) != 0) {
-            struct stat status;
-            if (errno != EEXIST)
-                return errno;
-            if (stat(name.constData(), &status) != 0)
-                return errno;
-            if (!S_ISDIR(status.st_mode))
-                return ENOTDIR;
+        struct stat status;
+        if (mkdir(name.constData(), 0777) == 0)
             continue;
-        }
-        const FileState above = inspect(parent);
-        if (geteuid() == 0 && chown(name.constData(), above.status.st_uid,
-                                    above.status.st_gid) != 0)
+        if (errno != EEXIST)
             return errno;
+        if (stat(name.constData(), &status) != 0)
+            return errno;
+        if (!S_ISDIR(status.st_mode))
+            return ENOTDIR;
     }
     return 0;
 }
@@ -154,24 +160,16 @@ mode_t currentUmask()
 }
 
 /// Gives the new file at @p fd the owner, group and mode of the file it
-/// replaces. A new file gets what QSettings would give it, and as root the
-/// owner of its directory.
-int takeOverOwnership(int fd, const FileState &replaced,
-                      const QString &directory)
+/// replaces; a new file gets what QSettings would give it.
+int takeOverOwnership(int fd, const FileState &replaced)
 {
-    if (!replaced.exists) {
-        if (fchmod(fd, 0666 & ~currentUmask()) != 0)
-            return errno;
-        const FileState dir = inspect(directory);
-        if (geteuid() == 0 &&
-            fchown(fd, dir.status.st_uid, dir.status.st_gid) != 0)
-            return errno;
-        return 0;
-    }
+    if (!replaced.exists)
+        return fchmod(fd, 0666 & ~currentUmask()) == 0 ? 0 : errno;
     if (fchmod(fd, replaced.status.st_mode & 07777) != 0)
         return errno;
-    // Only root can always keep another owner; a user replaces a file that
-    // is writable to them, and it becomes theirs, as with QSettings.
+    // Only root can always keep another owner or group; a user replaces a
+    // file that is writable to them, and it becomes theirs, as with
+    // QSettings.
     if (fchown(fd, replaced.status.st_uid, replaced.status.st_gid) != 0 &&
         geteuid() == 0)
         return errno;
@@ -188,14 +186,32 @@ void syncDirectory(const QString &directory)
     }
 }
 
+/// Temporary files that a writer killed half-way left: whoever holds the
+/// lock is the only writer, so any of them is a leftover.
+void removeLeftovers(const QString &directory)
+{
+    const QStringList names =
+        QDir(directory).entryList({QLatin1String(temporaryPrefix) + "??????"},
+                                  QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        const QByteArray path = nativePath(directory + QLatin1Char('/') + name);
+        struct stat status;
+        if (lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
+            status.st_uid == geteuid())
+            unlink(path.constData());
+    }
+}
+
 /// Puts @p content in place of @p target through a synced, read-back
 /// temporary file in the same directory and one rename.
 int replace(const QString &target, const QByteArray &content,
             const FileState &replaced)
 {
     const QString directory = QFileInfo(target).absolutePath();
+    removeLeftovers(directory);
     QByteArray temporary =
-        nativePath(directory + QStringLiteral("/.config_ibus.ini.XXXXXX"));
+        nativePath(directory + QLatin1Char('/') +
+                   QLatin1String(temporaryPrefix) + QLatin1String("XXXXXX"));
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
@@ -203,7 +219,7 @@ int replace(const QString &target, const QByteArray &content,
     if (!error && fsync(fd) != 0)
         error = errno;
     if (!error)
-        error = takeOverOwnership(fd, replaced, directory);
+        error = takeOverOwnership(fd, replaced);
     if (!error && !sameBytes(fd, content))
         error = SaveResult::NotVerified;
     if (close(fd) != 0 && !error)
@@ -219,12 +235,29 @@ int replace(const QString &target, const QByteArray &content,
     return 0;
 }
 
-QString scratchBase()
+/// A directory of the user's alone: not one another user could have put
+/// in the way (a runtime directory kept across sudo, for one).
+bool isPrivateDirectory(const QString &path)
 {
+    struct stat status;
+    return QFileInfo(path).isAbsolute() &&
+           lstat(nativePath(path).constData(), &status) == 0 &&
+           S_ISDIR(status.st_mode) && status.st_uid == geteuid() &&
+           (status.st_mode & 077) == 0;
+}
+
+/// Where the new content may be made, best first: memory-backed and
+/// private, the temporary directory, and last the settings file's own
+/// directory, which a full disk there affects as well.
+QStringList scratchBases(const QString &targetDirectory)
+{
+    QStringList bases;
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return QFileInfo(runtime).isDir() && QFileInfo(runtime).isAbsolute()
-               ? runtime
-               : QDir::tempPath();
+    if (isPrivateDirectory(runtime))
+        bases << runtime;
+    if (QFileInfo(QDir::tempPath()).isAbsolute())
+        bases << QDir::tempPath();
+    return bases << targetDirectory;
 }
 
 QVariantMap allValues(const QSettings &settings)
@@ -245,17 +278,16 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 /**
  * @p old with @p values merged into @p group, written by QSettings itself
  * so the engine reads exactly the format it always has. Made in a private
- * scratch directory, which a full disk at the settings file does not
- * touch, and checked by parsing it again under a new name: QSettings
- * reports success for a write that a full disk cut short, and its cache
- * would answer for a file it has just written.
+ * scratch directory below @p base, and checked by parsing it again under a
+ * new name: QSettings reports success for a write that a full disk cut
+ * short, and its cache would answer for a file it has just written.
  */
-std::optional<QByteArray> mergedContent(const QByteArray &old,
+std::optional<QByteArray> mergedContent(const QString &base,
+                                        const QByteArray &old,
                                         const QString &group,
                                         const QMap<QString, QString> &values)
 {
-    const QTemporaryDir scratch(scratchBase() +
-                                QStringLiteral("/quilmo-XXXXXX"));
+    const QTemporaryDir scratch(base + QStringLiteral("/quilmo-XXXXXX"));
     const QString mergePath = scratch.filePath(QStringLiteral("merge.ini"));
     if (!scratch.isValid() || !writeFile(mergePath, old))
         return std::nullopt;
@@ -312,16 +344,29 @@ int writeLocked(const QString &path, const QString &group,
         if (const int error = readAll(target, &old))
             return error;
     }
-    const std::optional<QByteArray> content = mergedContent(old, group, values);
-    if (!content)
-        return SaveResult::NotVerified;
-    return replace(target, *content, replaced);
+    const QString directory = QFileInfo(target).absolutePath();
+    for (const QString &base : scratchBases(directory)) {
+        if (const auto content = mergedContent(base, old, group, values))
+            return replace(target, *content, replaced);
+    }
+    return SaveResult::NotVerified;
+}
+
+/// Whether QLockFile may look at @p path: it reads a lock file it finds,
+/// which a FIFO would block, and can never take over a link's.
+bool isUsableLockFile(const QString &path)
+{
+    struct stat status;
+    if (lstat(nativePath(path).constData(), &status) != 0)
+        return errno == ENOENT;
+    return S_ISREG(status.st_mode);
 }
 } // namespace
 
 IniSnapshot::IniSnapshot(const QString &path)
 {
-    if (!path.isEmpty() && isRegularOrAbsent(path))
+    // QSettings reads the file in its constructor.
+    if (!path.isEmpty() && isUsableOrAbsent(path))
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
@@ -347,6 +392,8 @@ QString SaveResult::reason() const
         return QStringLiteral("设置文件正被其他程序锁定。");
     case NotVerified:
         return QStringLiteral("写入的内容无法完整读回。");
+    case TooLarge:
+        return QStringLiteral("设置文件过大（超过 16 MiB）。");
     case ENOSPC:
     case EDQUOT:
         return QStringLiteral("磁盘空间不足。");
@@ -369,7 +416,8 @@ namespace SettingsFile
 {
 IniSnapshot read()
 {
-    return IniSnapshot(Config::configFilePath());
+    const HomeOwnerAccess asOwner;
+    return IniSnapshot(asOwner.failed() ? QString() : Config::configFilePath());
 }
 
 SaveResult write(const QString &group, const QMap<QString, QString> &values)
@@ -377,6 +425,9 @@ SaveResult write(const QString &group, const QMap<QString, QString> &values)
     const QString path = Config::configFilePath();
     if (path.isEmpty())
         return {SaveResult::NoHome};
+    const HomeOwnerAccess asOwner;
+    if (asOwner.failed())
+        return {EPERM};
     const QString directory = QFileInfo(path).absolutePath();
     if (const int error = makeDirectories(directory))
         return {error};
@@ -385,8 +436,7 @@ SaveResult write(const QString &group, const QMap<QString, QString> &values)
     if (access(nativePath(directory).constData(), W_OK) != 0)
         return {errno};
     const QString lockPath = path + QStringLiteral(".lock");
-    // QLockFile reads a lock file it finds: a FIFO there would block it.
-    if (!isRegularOrAbsent(lockPath))
+    if (!isUsableLockFile(lockPath))
         return {SaveResult::NotRegularFile};
     QLockFile lock(lockPath);
     errno = 0;

@@ -13,9 +13,9 @@ class QSettings;
 /**
  * @brief The values of an INI file in QSettings' format, for reading.
  *
- * Only a regular file (or a link to one) is opened: anything else, such as
- * a FIFO or a device in the file's place, reads as an absent file and is
- * never opened, so it cannot block the caller.
+ * Only a regular file (or a link to one) of at most 16 MiB is opened:
+ * anything else, such as a FIFO or a device in the file's place, reads as
+ * an absent file and is never opened, so it cannot block the caller.
  */
 class IniSnapshot
 {
@@ -42,6 +42,7 @@ struct SaveResult {
         NotRegularFile = -2, ///< a FIFO, device or socket in its place
         Locked = -3,         ///< another program holds the file's lock
         NotVerified = -4,    ///< what was written does not read back
+        TooLarge = -5,       ///< far larger than any settings file of ours
     };
 
     int cause = Saved;

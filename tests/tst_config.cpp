@@ -48,6 +48,9 @@ void TestConfig::homeWithoutUsableHomeVariable_data()
     QTest::newRow("unset") << QByteArray() << unsigned(getuid());
     QTest::newRow("empty") << QByteArray("") << unsigned(getuid());
     QTest::newRow("relative") << QByteArray("home/u") << unsigned(getuid());
+    // Not UTF-8: decoded and encoded again, it would name another directory.
+    QTest::newRow("undecodable")
+        << QByteArray("/tmp/h\xff") << unsigned(getuid());
     QTest::newRow("no passwd entry") << QByteArray() << 54321u;
 }
 

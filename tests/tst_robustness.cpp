@@ -67,6 +67,11 @@ bool makeSpecialFile(const QString &kind, const QString &path)
         return mkfifo(name.constData(), 0600) == 0;
     if (kind == QLatin1String("directory"))
         return QDir().mkpath(path);
+    if (kind == QLatin1String("dangling link"))
+        return symlink("nowhere", name.constData()) == 0;
+    if (kind == QLatin1String("17 MiB file"))
+        return writeTestFile(path, "[basic]\nzirate=0\n") &&
+               truncate(name.constData(), 17 << 20) == 0;
     if (kind == QLatin1String("device")) {
         if (geteuid() != 0) // a link to the null device then
             return symlink("/dev/null", name.constData()) == 0;
@@ -112,6 +117,7 @@ private Q_SLOTS:
     void specialFileInThePlace();
     void nearlyFullDisk_data();
     void nearlyFullDisk();
+    void rootDoesNotFollowTheUsersLinks();
     void ownerAndModeKept_data();
     void ownerAndModeKept();
     void homeMissingOrReadOnly_data();
@@ -150,10 +156,15 @@ void TestRobustness::brokenSettingsFile()
 {
     QFETCH(QByteArray, content);
     m_sandbox->home.writeSettings(content);
+    // What a writer killed half-way leaves behind goes with the next save.
+    m_sandbox->home.writeFile(".config/quilmo/.config_ibus.ini.AbC123", "x");
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
     QVERIFY(widget.failures.isEmpty());
+    QCOMPARE(QDir(Config::configDirPath())
+                 .entryList(QDir::Files | QDir::Hidden | QDir::System),
+             QStringList{"config_ibus.ini"});
 }
 
 void TestRobustness::specialFileInThePlace_data()
@@ -173,6 +184,12 @@ void TestRobustness::specialFileInThePlace_data()
                             << "" << notRegular;
     QTest::newRow("fifo as lock file") << "fifo"
                                        << ".lock" << notRegular;
+    // QLockFile could never take over a lock file that is a link.
+    QTest::newRow("link as lock file") << "dangling link"
+                                       << ".lock" << notRegular;
+    QTest::newRow("huge file")
+        << "17 MiB file"
+        << "" << QStringLiteral("设置文件过大（超过 16 MiB）。");
 }
 
 void TestRobustness::specialFileInThePlace()
@@ -245,6 +262,26 @@ void TestRobustness::nearlyFullDisk()
              QStringList{"config_ibus.ini"});
 }
 
+void TestRobustness::rootDoesNotFollowTheUsersLinks()
+{
+    if (geteuid() != 0)
+        QSKIP("a user's links can mislead only root");
+    const QString victim = m_sandbox->home.path() + QStringLiteral("/victim");
+    QVERIFY(writeTestFile(victim, "root:secret\n"));
+    const QString home = m_sandbox->home.path() + QStringLiteral("/user");
+    QVERIFY(QDir().mkpath(home + QStringLiteral("/.config/quilmo")));
+    for (const QString &dir : {home, home + QStringLiteral("/.config"),
+                               home + QStringLiteral("/.config/quilmo")})
+        QCOMPARE(chown(QFile::encodeName(dir).constData(), 65534, 65534), 0);
+    qputenv("HOME", home.toUtf8());
+    QVERIFY(QFile::link(victim, Config::configFilePath()));
+
+    RecordingMainWidget widget; // as root, on the user's HOME
+    QVERIFY(!applyCountThree(widget));
+    QCOMPARE(widget.reasons, QStringList{"没有写入权限。"});
+    QCOMPARE(contentsOf(victim), QByteArray("root:secret\n"));
+}
+
 void TestRobustness::ownerAndModeKept_data()
 {
     QTest::addColumn<bool>("existing");
@@ -262,7 +299,11 @@ void TestRobustness::ownerAndModeKept()
     QCOMPARE(chown(home.constData(), 65534, 65534), 0);
     if (existing) {
         m_sandbox->home.writeSettings("[basic]\nzirate=0\n");
-        QCOMPARE(chown(file.constData(), 65534, 65534), 0);
+        for (const QString &path :
+             {Config::homePath() + QStringLiteral("/.config"),
+              Config::configDirPath(), Config::configFilePath()})
+            QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534),
+                     0);
         QCOMPARE(chmod(file.constData(), 0600), 0);
     }
 
