@@ -33,6 +33,9 @@ bool isLaunchCommandLine(int argc, const char *const *argv)
 void preparePlatform()
 {
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    // Above a file-size limit, writes fail (and are reported) instead of
+    // the signal killing the tool in the middle of a save.
+    std::signal(SIGXFSZ, SIG_IGN);
     // Loading the GL driver costs tens of milliseconds and of MiB at start.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
@@ -45,7 +48,10 @@ QString singleInstanceKey()
 
 void quitEventLoopOnTerminationSignals()
 {
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, s_signalPipe) != 0)
+    // Non-blocking: a flood of signals fills the pair, and a handler that
+    // waited for room would never return to the loop that empties it.
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0,
+                   s_signalPipe) != 0)
         return;
     auto *notifier = new QSocketNotifier(s_signalPipe[1], QSocketNotifier::Read,
                                          QCoreApplication::instance());

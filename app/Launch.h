@@ -7,9 +7,9 @@
 /// The only command line the tool accepts: its name and the launch token.
 bool isLaunchCommandLine(int argc, const char *const *argv);
 
-/// Settings for the windowing platform, made before the QApplication
-/// exists: high-DPI scaling, and no OpenGL driver for a dialog that draws
-/// none (unless the user chose a GL integration).
+/// Settings for the process made before the QApplication exists: high-DPI
+/// scaling, no OpenGL driver for a dialog that draws none (unless the user
+/// chose a GL integration), and SIGXFSZ ignored.
 void preparePlatform();
 
 /// The per-user single-instance key, "quilmo_config_tools_<uid>".
