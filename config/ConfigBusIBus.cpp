@@ -9,6 +9,12 @@
 #include <ibus.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace
 {
@@ -35,6 +41,40 @@ public:
 private:
     GMainContext *m_context;
 };
+
+/// Whether a daemon may be listening at the D-Bus address @p address.
+/// Only a Unix socket that refuses the connection (or is not there) is
+/// known to be dead; a stopped daemon still takes connections.
+bool mayListen(const char *address)
+{
+    const QByteArray unix("unix:");
+    for (const QByteArray &entry : QByteArray(address).split(';')) {
+        if (!entry.startsWith(unix))
+            return true;
+        for (const QByteArray &pair : entry.mid(unix.size()).split(',')) {
+            sockaddr_un socketAddress{};
+            socketAddress.sun_family = AF_UNIX;
+            const bool abstract = pair.startsWith("abstract=");
+            const QByteArray path = pair.mid(pair.indexOf('=') + 1);
+            if ((!abstract && !pair.startsWith("path=")) ||
+                path.size() + 1 >= int(sizeof socketAddress.sun_path))
+                continue;
+            memcpy(socketAddress.sun_path + abstract, path.constData(),
+                   size_t(path.size()));
+            const int fd =
+                socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+            const int result =
+                ::connect(fd, reinterpret_cast<sockaddr *>(&socketAddress),
+                          socklen_t(offsetof(sockaddr_un, sun_path) + abstract +
+                                    size_t(path.size())));
+            const int error = result == 0 ? 0 : errno;
+            close(fd);
+            if (error != ECONNREFUSED && error != ENOENT)
+                return true;
+        }
+    }
+    return false;
+}
 
 gboolean raiseFlag(gpointer flag)
 {
@@ -68,6 +108,10 @@ ConfigBusIBus::~ConfigBusIBus()
 
 bool ConfigBusIBus::init()
 {
+    // libibus's own calls while it makes the proxy (a match rule) wait this
+    // long too, instead of its default of many seconds.
+    if (!qEnvironmentVariableIsSet("IBUS_TIMEOUT"))
+        qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
     ibus_init();
     const ThreadDefaultContext scope(m_context.get());
     m_bus.reset(ibus_bus_new_async());
@@ -157,8 +201,10 @@ bool ConfigBusIBus::connected()
 {
     if (!m_bus)
         return false;
-    // Without an address libibus has no connection under way to wait for.
-    if (!ibus_bus_is_connected(m_bus.get()) && !ibus_get_address())
+    // Without an address, or with one where nothing listens, libibus has no
+    // connection under way to wait for.
+    if (!ibus_bus_is_connected(m_bus.get()) &&
+        (!ibus_get_address() || !mayListen(ibus_get_address())))
         return false;
     return waitFor([this] { return ibus_bus_is_connected(m_bus.get()); });
 }
