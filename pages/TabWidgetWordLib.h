@@ -57,6 +57,9 @@ private:
     /// that is not @p userCheckable cannot be changed by the user.
     void fillRow(int row, const QString &fileName, const WordLibHeader &header,
                  Qt::CheckState checkState, bool userCheckable);
+    /// Copies @p file to @p target in the per-user directory, which is made
+    /// if missing.
+    static bool copyIntoUserDir(const QString &file, const QString &target);
     /// Copies @p file into the per-user directory and appends its row.
     /// @return an empty string, or the message for the user.
     QString addWordLib(const QString &file);
