@@ -3,6 +3,8 @@
 
 #include "pages/PageHelpers.h"
 
+#include "BuildConfig.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -13,7 +15,8 @@ TabWidgetAbout::TabWidgetAbout(QWidget *parent)
 {
     auto *layout = new QVBoxLayout;
     layout->addWidget(headingLabel(QStringLiteral("版本与授权")));
-    layout->addWidget(new QLabel(QStringLiteral("输入法版本: 2.0")));
+    layout->addWidget(new QLabel(QStringLiteral("输入法版本: ") +
+                                 QLatin1String(QUILMO_VERSION)));
     layout->addWidget(
         new QLabel(QStringLiteral("版权所有 © 2026 墨岚拼音开发组")));
     layout->addWidget(

@@ -11,25 +11,21 @@ scripts/install-deps.sh test
 echo "== Formatting"
 git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
-# run_suite <build dir> <cmake options...>
+# run_suite <preset> (CMakePresets.json)
 run_suite() {
-    build=$1
-    shift
-    echo "== Build and tests in $build"
-    cmake -S . -B "$build" -G Ninja -DQUILMO_WERROR=ON \
-        -DQUILMO_DATA_DIR="$PWD/$build/test-data/share/quilmo/" "$@" >/dev/null
-    cmake --build "$build"
-    (cd "$build" && ctest --output-on-failure -j2)
+    echo "== Build and tests: preset $1"
+    cmake --preset "$1" >/dev/null
+    cmake --build --preset "$1"
+    ctest --preset "$1"
 }
 
-run_suite build-tests -DCMAKE_BUILD_TYPE=Debug
+run_suite dev
 
 echo "== Package"
 scripts/check-package.sh
 scripts/lint-package.sh
 
-run_suite build-asan -DCMAKE_BUILD_TYPE=Debug -DQUILMO_SANITIZE=ON \
-    -DQUILMO_BUILD_BENCHMARKS=OFF
+run_suite asan
 
 if [ "${FUZZ_SECONDS:-60}" != 0 ]; then
     echo "== Fuzzing"
