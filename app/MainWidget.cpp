@@ -12,15 +12,36 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace
 {
-const char *const aboutPageName = "aboutPage";
+// Short enough for the button bar at 600 pixels; the tooltip says more.
+const char *const appliedText = "已应用";
+const char *const notDeliveredText = "已保存，但 IBus 未收到";
+const char *const notDeliveredDetails =
+    "设置已写入设置文件，但 IBus 没有收到新设置（它可能没有运行）。"
+    "输入法下次启动时会读取新设置。";
+const char *const nothingToApplyText = "没有需要应用的更改";
+const char *const failedText = "保存失败";
+
+QPushButton *newButton(const QString &text)
+{
+    auto *button = new QPushButton(text);
+    // As in a dialog: Enter clicks the focused button.
+    button->setAutoDefault(true);
+    return button;
 }
+} // namespace
 
 MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 {
@@ -28,30 +49,18 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     layout->setContentsMargins(5, 5, 5, 5);
 
     m_tabWidget = new QTabWidget(this);
-    m_tabWidget->addTab(new TabWidgetBasic(m_tabWidget),
-                        QStringLiteral("常用"));
-    m_tabWidget->addTab(new TabWidgetWordLib(m_tabWidget),
-                        QStringLiteral("词库"));
-    auto *specialPage = new TabWidgetSpecial(m_tabWidget);
-    m_tabWidget->addTab(specialPage, QStringLiteral("高级"));
-    auto *aboutPage = new TabWidgetAbout(m_tabWidget);
-    aboutPage->setObjectName(QLatin1String(aboutPageName));
-    m_tabWidget->addTab(aboutPage, QStringLiteral("关于"));
+    auto *basicPage = new TabWidgetBasic(m_tabWidget);
+    auto *wordLibPage = new TabWidgetWordLib(m_tabWidget);
+    m_specialPage = new TabWidgetSpecial(m_tabWidget);
+    m_aboutPage = new TabWidgetAbout(m_tabWidget);
+    m_aboutPage->setObjectName(QStringLiteral("aboutPage"));
+    m_pages = {basicPage, wordLibPage, m_specialPage, m_aboutPage};
+    const QStringList titles = {QStringLiteral("常用"), QStringLiteral("词库"),
+                                QStringLiteral("高级"), QStringLiteral("关于")};
+    for (int i = 0; i < m_pages.size(); ++i)
+        m_tabWidget->addTab(m_pages.at(i), titles.at(i));
     layout->addWidget(m_tabWidget);
-
-    auto *buttonBar = new QWidget(this);
-    auto *buttonLayout = new QHBoxLayout(buttonBar);
-    m_buttonReset = new QPushButton(QStringLiteral("恢复本页默认设置"));
-    m_buttonOk = new QPushButton(QStringLiteral("确定"));
-    m_buttonCancel = new QPushButton(QStringLiteral("取消"));
-    m_buttonApply = new QPushButton(QStringLiteral("应用"));
-    buttonLayout->addWidget(m_buttonReset);
-    buttonLayout->addItem(
-        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
-    buttonLayout->addWidget(m_buttonOk);
-    buttonLayout->addWidget(m_buttonCancel);
-    buttonLayout->addWidget(m_buttonApply);
-    layout->addWidget(buttonBar);
+    layout->addWidget(buildButtonBar());
 
     connect(m_buttonOk, &QPushButton::clicked, this,
             &MainWidget::onButtonOkClicked);
@@ -61,23 +70,88 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
             &MainWidget::onButtonResetClicked);
     connect(m_buttonCancel, &QPushButton::clicked, this,
             &MainWidget::onButtonCancelClicked);
-    connect(this, &MainWidget::settingChanged, specialPage,
+    connect(this, &MainWidget::settingChanged, m_specialPage,
             &TabWidgetSpecial::onSettingChanged);
     connect(m_tabWidget, &QTabWidget::currentChanged, this,
             &MainWidget::onTabCurrentChanged);
+    addTabShortcuts();
 }
 
-TabWidgetBase *MainWidget::pageAt(int index) const
+QWidget *MainWidget::buildButtonBar()
 {
-    return static_cast<TabWidgetBase *>(m_tabWidget->widget(index));
+    auto *buttonBar = new QWidget(this);
+    auto *buttonLayout = new QHBoxLayout(buttonBar);
+    m_buttonReset = newButton(QStringLiteral("恢复本页默认设置"));
+    m_buttonOk = newButton(QStringLiteral("确定"));
+    m_buttonCancel = newButton(QStringLiteral("取消"));
+    m_buttonApply = newButton(QStringLiteral("应用"));
+    m_statusLabel = new QLabel;
+    // Never widens the window: a long text is cut, the tooltip has it all.
+    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_statusLabel->setAccessibleName(QStringLiteral("状态"));
+    buttonLayout->addWidget(m_buttonReset);
+    buttonLayout->addWidget(m_statusLabel, 1);
+    buttonLayout->addItem(
+        new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
+    buttonLayout->addWidget(m_buttonOk);
+    buttonLayout->addWidget(m_buttonCancel);
+    buttonLayout->addWidget(m_buttonApply);
+    return buttonBar;
 }
 
-bool MainWidget::commitPages()
+void MainWidget::addTabShortcuts()
 {
+    // Shortcuts come before the focused control, which may use the keys
+    // itself (the word-library table did).
+    const QList<QPair<QKeySequence, int>> keys = {
+        {QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+        {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto &key : keys) {
+        const int step = key.second;
+        connect(new QShortcut(key.first, this), &QShortcut::activated, this,
+                [this, step] { switchTab(step); });
+    }
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this),
+            &QShortcut::activated, this, &MainWidget::onButtonCancelClicked);
+}
+
+void MainWidget::switchTab(int step)
+{
+    const int count = m_tabWidget->count();
+    m_tabWidget->setCurrentIndex((m_tabWidget->currentIndex() + step + count) %
+                                 count);
+    // The page that had the focus is hidden now: the tabs take it.
+    QWidget *focus = QApplication::focusWidget();
+    if (!focus || !focus->isVisible())
+        m_tabWidget->setFocus(Qt::ShortcutFocusReason);
+}
+
+void MainWidget::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter =
+        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == 0)
+        m_buttonOk->click();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool MainWidget::hasPendingChanges() const
+{
+    return std::any_of(
+        m_pages.cbegin(), m_pages.cend(),
+        [](const TabWidgetBase *page) { return page->hasPendingChanges(); });
+}
+
+MainWidget::Outcome MainWidget::commitPages()
+{
+    const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
     ConfigBus::instance()->beginCommit();
     SaveResult firstFailure;
-    for (int i = 0; i < m_tabWidget->count(); ++i) {
-        TabWidgetBase *page = pageAt(i);
+    for (TabWidgetBase *page : qAsConst(m_pages)) {
         const QMap<QString, QString> result = page->apply();
         const SaveResult saved = saveConfig(page->name(), result);
         if (firstFailure.saved())
@@ -86,20 +160,65 @@ bool MainWidget::commitPages()
         // committed in the same step, so OK stores what Apply would.
         Q_EMIT settingChanged(result);
     }
-    if (!firstFailure.saved())
+    if (!firstFailure.saved()) {
         showSaveFailure(Config::configFilePath(), firstFailure.reason());
-    return firstFailure.saved();
+        return Outcome::Failed;
+    }
+    if (!pending)
+        return Outcome::NothingToApply;
+    return ConfigBus::instance()->commitDelivered()
+               ? Outcome::Applied
+               : Outcome::SavedNotDelivered;
+}
+
+void MainWidget::showOutcome(Outcome outcome)
+{
+    const char *text = appliedText;
+    const char *details = "";
+    switch (outcome) {
+    case Outcome::NothingToApply:
+        text = nothingToApplyText;
+        break;
+    case Outcome::Applied:
+        break;
+    case Outcome::SavedNotDelivered:
+        text = notDeliveredText;
+        details = notDeliveredDetails;
+        break;
+    case Outcome::Failed:
+        text = failedText;
+        break;
+    }
+    m_statusLabel->setText(QString::fromUtf8(text));
+    m_statusLabel->setToolTip(QString::fromUtf8(details));
+    qApp->installEventFilter(this);
+}
+
+bool MainWidget::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    // After the event has done its work, which may have been an edit.
+    if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
+        QTimer::singleShot(0, this, [this] {
+            if (!hasPendingChanges())
+                return;
+            m_statusLabel->clear();
+            m_statusLabel->setToolTip(QString());
+            qApp->removeEventFilter(this);
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWidget::onButtonOkClicked()
 {
-    if (commitPages())
+    if (commitPages() != Outcome::Failed)
         QApplication::closeAllWindows();
 }
 
 void MainWidget::onButtonApplyClicked()
 {
-    commitPages();
+    showOutcome(commitPages());
 }
 
 void MainWidget::onButtonCancelClicked()
@@ -109,14 +228,12 @@ void MainWidget::onButtonCancelClicked()
 
 void MainWidget::onButtonResetClicked()
 {
-    static_cast<TabWidgetBase *>(m_tabWidget->currentWidget())->reset();
+    m_pages.value(m_tabWidget->currentIndex())->reset();
 }
 
 void MainWidget::onTabCurrentChanged(int index)
 {
-    const QWidget *page = m_tabWidget->widget(index);
-    setButtonsForAboutPage(page &&
-                           page->objectName() == QLatin1String(aboutPageName));
+    setButtonsForAboutPage(m_tabWidget->widget(index) == m_aboutPage);
 }
 
 void MainWidget::setButtonsForAboutPage(bool aboutPage)

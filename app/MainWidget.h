@@ -2,21 +2,30 @@
 #ifndef QUILMO_MAINWIDGET_H
 #define QUILMO_MAINWIDGET_H
 
+#include <QList>
 #include <QMap>
 #include <QString>
 #include <QWidget>
 
 struct SaveResult;
+class QLabel;
 class QPushButton;
 class QTabWidget;
+class TabWidgetAbout;
 class TabWidgetBase;
+class TabWidgetSpecial;
 
 /**
  * @brief The settings container: four pages in tabs and the button bar.
  *
  * The only place where settings are committed. OK and Apply pull every
  * page's edits with apply(), write each result under the page's group and
- * broadcast it with settingChanged().
+ * broadcast it with settingChanged(). After Apply a status line in the
+ * button bar tells what happened; it goes with the next edit.
+ *
+ * Keys as in a dialog: Enter is OK unless the focused control uses it,
+ * Esc is Cancel, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp
+ * change the tab wherever the focus is.
  */
 class MainWidget : public QWidget
 {
@@ -45,11 +54,22 @@ protected:
     /// Tells the user the settings file at @p path could not be written,
     /// and why. A seam for tests, which cannot answer a modal message box.
     virtual void showSaveFailure(const QString &path, const QString &reason);
+    /// Enter clicks OK when no focused control took it.
+    void keyPressEvent(QKeyEvent *event) override;
+    /// Clears the status line once an edit is pending.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    /// Applies and saves every page in tab order; false if a save failed.
-    bool commitPages();
-    TabWidgetBase *pageAt(int index) const;
+    /// What one commit did, for the status line.
+    enum class Outcome { NothingToApply, Applied, SavedNotDelivered, Failed };
+
+    QWidget *buildButtonBar();
+    void addTabShortcuts();
+    void switchTab(int step);
+    /// Applies and saves every page in tab order.
+    Outcome commitPages();
+    void showOutcome(Outcome outcome);
+    bool hasPendingChanges() const;
     void setButtonsForAboutPage(bool aboutPage);
 
     QTabWidget *m_tabWidget = nullptr;
@@ -57,6 +77,11 @@ private:
     QPushButton *m_buttonOk = nullptr;
     QPushButton *m_buttonCancel = nullptr;
     QPushButton *m_buttonApply = nullptr;
+    QLabel *m_statusLabel = nullptr;
+    /// The pages in tab order.
+    QList<TabWidgetBase *> m_pages;
+    TabWidgetSpecial *m_specialPage = nullptr;
+    TabWidgetAbout *m_aboutPage = nullptr;
     /// Group -> settings that a failed write could not store yet.
     QMap<QString, QMap<QString, QString>> m_unsavedSettings;
 };

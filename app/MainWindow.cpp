@@ -3,10 +3,31 @@
 
 #include "app/MainWidget.h"
 
+#include <QEvent>
+
+namespace
+{
+const QSize windowSize(600, 400);
+}
+
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setCentralWidget(new MainWidget(nullptr));
-    setMinimumSize(600, 400);
-    setMaximumSize(600, 400);
     setWindowTitle(QStringLiteral("墨岚拼音输入法设置"));
+    fixSizeToContent();
+}
+
+void MainWindow::fixSizeToContent()
+{
+    const QSize size = windowSize.expandedTo(minimumSizeHint());
+    setMinimumSize(size);
+    setMaximumSize(size);
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::FontChange ||
+        event->type() == QEvent::StyleChange)
+        fixSizeToContent();
 }

@@ -4,12 +4,24 @@
 
 #include <QMainWindow>
 
-/// @brief The fixed-size top-level window around the settings container.
+/**
+ * @brief The top-level window around the settings container.
+ *
+ * Fixed at 600 x 400, or larger when a large desktop font needs more room
+ * for every label; the user cannot resize it either way.
+ */
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 public:
     explicit MainWindow(QWidget *parent = nullptr);
+
+protected:
+    /// A new desktop font may need another size.
+    void changeEvent(QEvent *event) override;
+
+private:
+    void fixSizeToContent();
 };
 
 #endif

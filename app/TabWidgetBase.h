@@ -35,6 +35,12 @@ public:
     /// pending until the next apply().
     virtual void reset() = 0;
 
+    /// Whether the next apply() has anything to commit.
+    virtual bool hasPendingChanges() const
+    {
+        return !m_changedSettings.isEmpty();
+    }
+
     /// Edits not yet committed, keyed by setting identifier.
     const QMap<QString, QString> &changedSettings() const
     {

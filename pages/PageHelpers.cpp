@@ -33,6 +33,15 @@ QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets)
     return row;
 }
 
+QLabel *buddyLabel(const QString &text, QWidget *control)
+{
+    auto *label = new QLabel(text);
+    label->setBuddy(control);
+    // A combo box would be announced by its value alone ("8").
+    control->setAccessibleName(text);
+    return label;
+}
+
 void addFinalSpacer(QBoxLayout *layout)
 {
     layout->addItem(

@@ -28,6 +28,8 @@ QLabel *headingLabel(const QString &text);
 void addTrailingSpacer(QBoxLayout *row);
 /// A row of @p widgets, left-aligned by a trailing spacer.
 QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets);
+/// A label that names @p control, for screen readers and its shortcut.
+QLabel *buddyLabel(const QString &text, QWidget *control);
 /// Pushes everything above it to the top of the page.
 void addFinalSpacer(QBoxLayout *layout);
 

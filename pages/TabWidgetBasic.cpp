@@ -93,8 +93,10 @@ void TabWidgetBasic::buildLayout()
         QStringLiteral("comboboxCandidateCount"));
     for (int count = 1; count <= maxCandidateCount; ++count)
         comboboxCandidateCount->addItem(QString::number(count));
-    layout->addLayout(rowWithSpacer(
-        {new QLabel(QStringLiteral("候选词个数")), comboboxCandidateCount}));
+    layout->addLayout(
+        rowWithSpacer({PageHelpers::buddyLabel(QStringLiteral("候选词个数"),
+                                               comboboxCandidateCount),
+                       comboboxCandidateCount}));
 
     layout->addWidget(headingLabel(QStringLiteral("字词选项")));
     buttonGroupZiRate = addRateRow(layout, QStringLiteral("字频调整"),
@@ -114,6 +116,9 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
     fixed->setObjectName(QStringLiteral("radio%1Fixed").arg(name));
     fast->setObjectName(QStringLiteral("radio%1Fast").arg(name));
     slow->setObjectName(QStringLiteral("radio%1Slow").arg(name));
+    // Both rows hold 固定/快速/慢速: a screen reader says which row too.
+    for (QRadioButton *button : {fixed, fast, slow})
+        button->setAccessibleName(label + QLatin1Char(' ') + button->text());
     layout->addLayout(rowWithSpacer({new QLabel(label), fixed, fast, slow}));
 
     auto *group = new QButtonGroup(this);

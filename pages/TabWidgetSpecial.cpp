@@ -104,7 +104,9 @@ void TabWidgetSpecial::buildLayout()
     phraseRow->addWidget(m_checkboxEnableCustomPhrase);
     phraseRow->addItem(
         new QSpacerItem(170, 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
-    phraseRow->addWidget(new QLabel(QStringLiteral("自定义短语显示位置")));
+    phraseRow->addWidget(
+        PageHelpers::buddyLabel(QStringLiteral("自定义短语显示位置"),
+                                m_comboBoxCustomPhraseDisplayPos));
     phraseRow->addWidget(m_comboBoxCustomPhraseDisplayPos);
     PageHelpers::addTrailingSpacer(phraseRow);
     layout->addLayout(phraseRow);

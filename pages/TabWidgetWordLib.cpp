@@ -9,15 +9,19 @@
 #include "pages/WordLibFile.h"
 #include "pages/WordLibOrder.h"
 
+#include <QAccessible>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace
 {
@@ -56,6 +60,10 @@ QStringList listWordLibDir(WordLibDirPathLocation location)
     return paths;
 }
 
+const char *const forcedDescription = "这个词库总是启用，不能取消。";
+const char *const unstorableDescription =
+    "文件名中含有分号（;），无法启用这个词库。";
+
 QTableWidgetItem *newReadOnlyItem(const QString &text)
 {
     auto *item = new QTableWidgetItem(text);
@@ -74,7 +82,12 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     layout->addWidget(m_tableWidget);
     auto *buttonRow = new QHBoxLayout;
     auto *addButton = new QPushButton(QStringLiteral("添加"), this);
+    m_removeButton = new QPushButton(QStringLiteral("删除"), this);
+    m_removeButton->setEnabled(false);
+    m_removeButton->setToolTip(
+        QStringLiteral("删除自己添加的词库；系统词库和 user.qlb 不能删除。"));
     buttonRow->addWidget(addButton);
+    buttonRow->addWidget(m_removeButton);
     buttonRow->addItem(
         new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
     layout->addLayout(buttonRow);
@@ -100,6 +113,10 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
             &TabWidgetWordLib::onTableItemChanged);
     connect(addButton, &QPushButton::clicked, this,
             &TabWidgetWordLib::onAddWordLibButtonClicked);
+    connect(m_removeButton, &QPushButton::clicked, this,
+            &TabWidgetWordLib::onRemoveWordLibButtonClicked);
+    connect(m_tableWidget, &QTableWidget::currentCellChanged, this,
+            &TabWidgetWordLib::updateRemoveButton);
 }
 
 void TabWidgetWordLib::setUpTable()
@@ -113,6 +130,10 @@ void TabWidgetWordLib::setUpTable()
     m_tableWidget->verticalHeader()->hide();
     m_tableWidget->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Tab leaves the table; the arrows move between its rows.
+    m_tableWidget->setTabKeyNavigation(false);
+    m_tableWidget->setAccessibleName(QStringLiteral("词库列表"));
+    m_tableWidget->installEventFilter(this);
 }
 
 void TabWidgetWordLib::fillTable(const WordLibOrder &order)
@@ -157,11 +178,15 @@ void TabWidgetWordLib::fillRow(int row, const QString &fileName,
     m_tableWidget->setItem(
         row, EntryCountColumn,
         newReadOnlyItem(QString::number(header.entryCount, 10)));
-    if (!isStorableName(fileName)) {
-        for (int column = 0; column < columnCount; ++column)
-            m_tableWidget->item(row, column)
-                ->setToolTip(QStringLiteral(
-                    "文件名中含有分号（;），无法启用这个词库。"));
+    const char *description = !userCheckable ? forcedDescription
+                              : !isStorableName(fileName)
+                                  ? unstorableDescription
+                                  : nullptr;
+    for (int column = 0; description && column < columnCount; ++column) {
+        QTableWidgetItem *item = m_tableWidget->item(row, column);
+        item->setToolTip(QString::fromUtf8(description));
+        item->setData(Qt::AccessibleDescriptionRole,
+                      QString::fromUtf8(description));
     }
 }
 
@@ -175,8 +200,9 @@ QString TabWidgetWordLib::selectedWordLibNames() const
     return names.join(QLatin1Char(';'));
 }
 
-void TabWidgetWordLib::onTableItemChanged(QTableWidgetItem *)
+void TabWidgetWordLib::onTableItemChanged(QTableWidgetItem *item)
 {
+    announceCheckState(item);
     const QString names = selectedWordLibNames();
     if (names == m_savedWordLibNames)
         m_changedSettings.remove(QLatin1String(namesKey));
@@ -220,6 +246,7 @@ void TabWidgetWordLib::onAddWordLibButtonClicked()
     const QString file = chooseWordLibFile();
     if (file.isNull())
         return;
+    m_lastDirectory = QFileInfo(file).absolutePath();
     const QString failure = addWordLib(file);
     if (!failure.isEmpty())
         showAddFailure(failure, file);
@@ -258,13 +285,23 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
     qCDebug(quilmoLog) << "[DEVDEBUG] Copied word lib author: "
                        << header.author;
 
-    m_wordLibPaths.append(target);
-    m_tableWidget->setRowCount(m_wordLibPaths.size());
-    // Unticked and user-checkable whatever its name: adding a library
-    // leaves the selection as it is.
-    fillRow(m_wordLibPaths.size() - 1, source.fileName(), header, Qt::Unchecked,
-            true);
+    appendRow(target, header);
+    // Where the user looks next: the new row, in view and current.
+    QTableWidgetItem *added =
+        m_tableWidget->item(m_tableWidget->rowCount() - 1, NameColumn);
+    m_tableWidget->setCurrentItem(added);
+    m_tableWidget->scrollToItem(added);
+    m_tableWidget->setFocus(Qt::OtherFocusReason);
     return QString();
+}
+
+void TabWidgetWordLib::appendRow(const QString &path,
+                                 const WordLibHeader &header)
+{
+    m_wordLibPaths.append(path);
+    m_tableWidget->setRowCount(m_wordLibPaths.size());
+    fillRow(m_wordLibPaths.size() - 1, QFileInfo(path).fileName(), header,
+            Qt::Unchecked, true);
 }
 
 bool TabWidgetWordLib::copyIntoUserDir(const QString &file,
@@ -281,16 +318,152 @@ bool TabWidgetWordLib::copyIntoUserDir(const QString &file,
 
 QString TabWidgetWordLib::chooseWordLibFile()
 {
-    return QFileDialog::getOpenFileName(this, QStringLiteral("选择词库"),
-                                        QStringLiteral("/"),
+    // The home first, then where the last library came from.
+    const QString home = Config::homePath();
+    const QString start = !m_lastDirectory.isEmpty() ? m_lastDirectory
+                          : !home.isEmpty()          ? home
+                                                     : QStringLiteral("/");
+    return QFileDialog::getOpenFileName(this, QStringLiteral("选择词库"), start,
                                         QStringLiteral("词库文件 (*.qlb)"));
 }
 
 void TabWidgetWordLib::showAddFailure(const QString &text, const QString &file)
 {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("添加失败"), text,
-                    QMessageBox::NoButton, this);
+    showCritical(QStringLiteral("添加失败"), text, file);
+}
+
+void TabWidgetWordLib::showRemoveFailure(const QString &file)
+{
+    showCritical(QStringLiteral("删除失败"),
+                 QStringLiteral("无法删除词库文件！"), file);
+}
+
+void TabWidgetWordLib::showCritical(const QString &title, const QString &text,
+                                    const QString &file)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton,
+                    this);
     box.setInformativeText(QStringLiteral("文件：") + file);
     box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
     box.exec();
+}
+
+bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("删除词库"),
+                    QStringLiteral("确定要删除词库“%1”吗？").arg(name),
+                    QMessageBox::NoButton, this);
+    box.setInformativeText(
+        QStringLiteral("文件：%1\n确定或应用后，这个文件将被删除。").arg(file));
+    QPushButton *remove =
+        box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(
+        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+    box.exec();
+    return box.clickedButton() == remove;
+}
+
+bool TabWidgetWordLib::isRemovable(int row) const
+{
+    const QString userDir = Config::wordLibDirPath(WordLibDirPathUser);
+    if (row < 0 || row >= m_wordLibPaths.size() || userDir.isEmpty())
+        return false;
+    const QFileInfo library(m_wordLibPaths.at(row));
+    return library.fileName() != QLatin1String("user.qlb") &&
+           QDir(library.absolutePath()) == QDir(userDir);
+}
+
+void TabWidgetWordLib::updateRemoveButton()
+{
+    m_removeButton->setEnabled(isRemovable(m_tableWidget->currentRow()));
+}
+
+void TabWidgetWordLib::onRemoveWordLibButtonClicked()
+{
+    const int row = m_tableWidget->currentRow();
+    if (!isRemovable(row) ||
+        !confirmRemoval(m_tableWidget->item(row, NameColumn)->text(),
+                        m_wordLibPaths.at(row)))
+        return;
+    // Gone from the table now; the file goes with the next commit, and
+    // Cancel keeps it.
+    m_pendingRemovals.append(m_wordLibPaths.takeAt(row));
+    m_tableWidget->removeRow(row);
+    onTableItemChanged(nullptr);
+    updateRemoveButton();
+}
+
+QMap<QString, QString> TabWidgetWordLib::apply()
+{
+    // The engine learns the selection without a library before its file
+    // goes.
+    const QMap<QString, QString> committed = TabWidgetBase::apply();
+    removePendingFiles();
+    return committed;
+}
+
+bool TabWidgetWordLib::hasPendingChanges() const
+{
+    return TabWidgetBase::hasPendingChanges() || !m_pendingRemovals.isEmpty();
+}
+
+void TabWidgetWordLib::removePendingFiles()
+{
+    for (const QString &path : std::exchange(m_pendingRemovals, {})) {
+        bool removed = false;
+        {
+            const HomeOwnerAccess asOwner;
+            removed = !asOwner.failed() && QFile::remove(path);
+        }
+        if (removed)
+            continue;
+        // Still there: shown again, so the table says what the disk holds.
+        WordLibHeader header;
+        if (readWordLibHeader(path, header) == WordLibReadResult::HeaderRead)
+            appendRow(path, header);
+        showRemoveFailure(path);
+    }
+}
+
+void TabWidgetWordLib::toggleCurrentRow()
+{
+    QTableWidgetItem *check =
+        m_tableWidget->item(m_tableWidget->currentRow(), NameColumn);
+    if (check && (check->flags() & Qt::ItemIsUserCheckable))
+        check->setCheckState(check->checkState() == Qt::Checked ? Qt::Unchecked
+                                                                : Qt::Checked);
+}
+
+bool TabWidgetWordLib::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_tableWidget && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            toggleCurrentRow();
+            return true;
+        }
+    } else if (watched == m_tableWidget && event->type() == QEvent::FocusIn &&
+               m_tableWidget->currentRow() < 0 &&
+               m_tableWidget->rowCount() > 0) {
+        m_tableWidget->setCurrentCell(0, NameColumn);
+    }
+    return TabWidgetBase::eventFilter(watched, event);
+}
+
+void TabWidgetWordLib::announceCheckState(const QTableWidgetItem *item)
+{
+    if (!QAccessible::isActive() || !item || item->column() != NameColumn)
+        return;
+    QAccessibleInterface *table =
+        QAccessible::queryAccessibleInterface(m_tableWidget);
+    QAccessibleInterface *cell =
+        table && table->tableInterface()
+            ? table->tableInterface()->cellAt(item->row(), NameColumn)
+            : nullptr;
+    if (!cell)
+        return;
+    QAccessible::State changed;
+    changed.checked = true;
+    QAccessibleStateChangeEvent event(cell, changed);
+    QAccessible::updateAccessibility(&event);
 }

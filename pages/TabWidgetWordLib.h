@@ -6,6 +6,7 @@
 
 #include <QStringList>
 
+class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 class WordLibOrder;
@@ -17,7 +18,12 @@ struct WordLibHeader;
  * copies a library into the per-user directory.
  *
  * Its one setting, "names", is the selection string: the file names of the
- * ticked rows in table order, joined with ";".
+ * ticked rows in table order, joined with ";". A library the user added
+ * can be removed: its row goes at once, its file with the next commit,
+ * after the selection without it.
+ *
+ * The keyboard moves by rows: Tab leaves the table, Space ticks the
+ * current row from any column.
  */
 class TabWidgetWordLib : public TabWidgetBase
 {
@@ -28,8 +34,13 @@ public:
     /// The selection string of the table as it is now.
     QString selectedWordLibNames() const;
 
+    /// Commits the selection, then removes the files of the libraries
+    /// removed since. @see TabWidgetBase::apply()
+    QMap<QString, QString> apply() override;
     /// @see TabWidgetBase::reset()
     void reset() override;
+    /// Also a removal waiting for its commit.
+    bool hasPendingChanges() const override;
 
     /// The active file names as stored when the page was built; sets the
     /// rows that start ticked and the order of the table (WordLibOrder).
@@ -38,6 +49,7 @@ public:
 public Q_SLOTS:
     void onTableItemChanged(QTableWidgetItem *item);
     void onAddWordLibButtonClicked();
+    void onRemoveWordLibButtonClicked();
 
 protected:
     /// @see TabWidgetBase::commitFor()
@@ -49,6 +61,14 @@ protected:
     /// Tells the user why the library @p file was not added. A seam for
     /// tests.
     virtual void showAddFailure(const QString &text, const QString &file);
+    /// Asks whether to remove the library @p name in @p file. A seam for
+    /// tests.
+    virtual bool confirmRemoval(const QString &name, const QString &file);
+    /// Tells the user the library @p file could not be removed. A seam for
+    /// tests.
+    virtual void showRemoveFailure(const QString &file);
+    /// Space ticks the current row; focus on the table makes a row current.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setUpTable();
@@ -63,8 +83,25 @@ private:
     /// Copies @p file into the per-user directory and appends its row.
     /// @return an empty string, or the message for the user.
     QString addWordLib(const QString &file);
+    /// Appends the row of the library at @p path, unticked and
+    /// user-checkable whatever its name: adding a library leaves the
+    /// selection as it is.
+    void appendRow(const QString &path, const WordLibHeader &header);
+    /// A library the user added: in the per-user directory, not user.qlb.
+    bool isRemovable(int row) const;
+    void updateRemoveButton();
+    void toggleCurrentRow();
+    void announceCheckState(const QTableWidgetItem *item);
+    void removePendingFiles();
+    void showCritical(const QString &title, const QString &text,
+                      const QString &file);
 
     QTableWidget *m_tableWidget = nullptr;
+    QPushButton *m_removeButton = nullptr;
+    /// Where the file dialog opens: the folder of the last library chosen.
+    QString m_lastDirectory;
+    /// Files of rows removed since the last commit.
+    QStringList m_pendingRemovals;
     /// Absolute paths of the rows, in table order.
     QStringList m_wordLibPaths;
     /// The selection string as stored in the settings file.
