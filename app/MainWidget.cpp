@@ -26,13 +26,16 @@
 namespace
 {
 // Short enough for the button bar at 600 pixels; the tooltip says more.
-const char *const appliedText = "已应用";
-const char *const notDeliveredText = "已保存，但 IBus 未收到";
-const char *const notDeliveredDetails =
+const char *const appliedText = QT_TRANSLATE_NOOP("MainWidget", "已应用");
+const char *const notDeliveredText =
+    QT_TRANSLATE_NOOP("MainWidget", "已保存，但 IBus 未收到");
+const char *const notDeliveredDetails = QT_TRANSLATE_NOOP(
+    "MainWidget",
     "设置已写入设置文件，但 IBus 没有收到新设置（它可能没有运行）。"
-    "输入法下次启动时会读取新设置。";
-const char *const nothingToApplyText = "没有需要应用的更改";
-const char *const failedText = "保存失败";
+    "输入法下次启动时会读取新设置。");
+const char *const nothingToApplyText =
+    QT_TRANSLATE_NOOP("MainWidget", "没有需要应用的更改");
+const char *const failedText = QT_TRANSLATE_NOOP("MainWidget", "保存失败");
 
 QPushButton *newButton(const QString &text)
 {
@@ -55,8 +58,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     m_aboutPage = new TabWidgetAbout(m_tabWidget);
     m_aboutPage->setObjectName(QStringLiteral("aboutPage"));
     m_pages = {basicPage, wordLibPage, m_specialPage, m_aboutPage};
-    const QStringList titles = {QStringLiteral("常用"), QStringLiteral("词库"),
-                                QStringLiteral("高级"), QStringLiteral("关于")};
+    const QStringList titles = {tr("常用"), tr("词库"), tr("高级"), tr("关于")};
     for (int i = 0; i < m_pages.size(); ++i)
         m_tabWidget->addTab(m_pages.at(i), titles.at(i));
     layout->addWidget(m_tabWidget);
@@ -81,14 +83,14 @@ QWidget *MainWidget::buildButtonBar()
 {
     auto *buttonBar = new QWidget(this);
     auto *buttonLayout = new QHBoxLayout(buttonBar);
-    m_buttonReset = newButton(QStringLiteral("恢复本页默认设置"));
-    m_buttonOk = newButton(QStringLiteral("确定"));
-    m_buttonCancel = newButton(QStringLiteral("取消"));
-    m_buttonApply = newButton(QStringLiteral("应用"));
+    m_buttonReset = newButton(tr("恢复本页默认设置"));
+    m_buttonOk = newButton(tr("确定"));
+    m_buttonCancel = newButton(tr("取消"));
+    m_buttonApply = newButton(tr("应用"));
     m_statusLabel = new QLabel;
     // Never widens the window: a long text is cut, the tooltip has it all.
     m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_statusLabel->setAccessibleName(QStringLiteral("状态"));
+    m_statusLabel->setAccessibleName(tr("状态"));
     buttonLayout->addWidget(m_buttonReset);
     buttonLayout->addWidget(m_statusLabel, 1);
     buttonLayout->addItem(
@@ -189,8 +191,8 @@ void MainWidget::showOutcome(Outcome outcome)
         text = failedText;
         break;
     }
-    m_statusLabel->setText(QString::fromUtf8(text));
-    m_statusLabel->setToolTip(QString::fromUtf8(details));
+    m_statusLabel->setText(tr(text));
+    m_statusLabel->setToolTip(*details ? tr(details) : QString());
     qApp->installEventFilter(this);
 }
 
@@ -261,10 +263,9 @@ SaveResult MainWidget::saveConfig(const QString &group,
 
 void MainWidget::showSaveFailure(const QString &path, const QString &reason)
 {
-    QMessageBox box(
-        QMessageBox::Critical, QStringLiteral("保存失败"),
-        QStringLiteral("无法写入设置文件：%1\n原因：%2").arg(path, reason),
-        QMessageBox::NoButton, this);
-    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    QMessageBox box(QMessageBox::Critical, tr("保存失败"),
+                    tr("无法写入设置文件：%1\n原因：%2").arg(path, reason),
+                    QMessageBox::NoButton, this);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();
 }

@@ -13,7 +13,7 @@ const QSize windowSize(600, 400);
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
     setCentralWidget(new MainWidget(nullptr));
-    setWindowTitle(QStringLiteral("墨岚拼音输入法设置"));
+    setWindowTitle(tr("墨岚拼音输入法设置"));
     fixSizeToContent();
 }
 

@@ -3,6 +3,7 @@
 #include "app/Launch.h"
 #include "app/MainWindow.h"
 #include "app/SingleInstance.h"
+#include "app/Translations.h"
 #include "config/ConfigBus.h"
 #include "config/Logging.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
     printTracesWithoutCategory();
     preparePlatform();
     QApplication app(argc, argv);
+    installTranslations();
     applyDesktopIdentity();
     // Before the lock exists, so that whoever sees the lock can end us.
     quitEventLoopOnTerminationSignals();

@@ -4,6 +4,7 @@
 #include "config/Config.h"
 #include "config/HomeOwnerAccess.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -385,29 +386,37 @@ QString SaveResult::reason() const
     case Saved:
         return QString();
     case NoHome:
-        return QStringLiteral("找不到用户的主目录。");
+        return QCoreApplication::translate("SaveResult",
+                                           "找不到用户的主目录。");
     case NotRegularFile:
-        return QStringLiteral("该位置上不是普通文件。");
+        return QCoreApplication::translate("SaveResult",
+                                           "该位置上不是普通文件。");
     case Locked:
-        return QStringLiteral("设置文件正被其他程序锁定。");
+        return QCoreApplication::translate("SaveResult",
+                                           "设置文件正被其他程序锁定。");
     case NotVerified:
-        return QStringLiteral("写入的内容无法完整读回。");
+        return QCoreApplication::translate("SaveResult",
+                                           "写入的内容无法完整读回。");
     case TooLarge:
-        return QStringLiteral("设置文件过大（超过 16 MiB）。");
+        return QCoreApplication::translate("SaveResult",
+                                           "设置文件过大（超过 16 MiB）。");
     case ENOSPC:
     case EDQUOT:
-        return QStringLiteral("磁盘空间不足。");
+        return QCoreApplication::translate("SaveResult", "磁盘空间不足。");
     case EFBIG:
-        return QStringLiteral("文件大小超出了系统限制。");
+        return QCoreApplication::translate("SaveResult",
+                                           "文件大小超出了系统限制。");
     case EACCES:
     case EPERM:
-        return QStringLiteral("没有写入权限。");
+        return QCoreApplication::translate("SaveResult", "没有写入权限。");
     case EROFS:
-        return QStringLiteral("文件系统是只读的。");
+        return QCoreApplication::translate("SaveResult", "文件系统是只读的。");
     case EISDIR:
-        return QStringLiteral("该位置上是一个目录。");
+        return QCoreApplication::translate("SaveResult",
+                                           "该位置上是一个目录。");
     case ENOTDIR:
-        return QStringLiteral("路径中有一部分不是目录。");
+        return QCoreApplication::translate("SaveResult",
+                                           "路径中有一部分不是目录。");
     }
     return QString::fromLocal8Bit(std::strerror(cause));
 }

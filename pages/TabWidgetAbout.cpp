@@ -14,18 +14,15 @@ TabWidgetAbout::TabWidgetAbout(QWidget *parent)
     : TabWidgetBase(QStringLiteral("about"), parent)
 {
     auto *layout = new QVBoxLayout;
-    layout->addWidget(headingLabel(QStringLiteral("版本与授权")));
-    layout->addWidget(new QLabel(QStringLiteral("输入法版本: ") +
-                                 QLatin1String(QUILMO_VERSION)));
+    layout->addWidget(headingLabel(tr("版本与授权")));
     layout->addWidget(
-        new QLabel(QStringLiteral("版权所有 © 2026 墨岚拼音开发组")));
+        new QLabel(tr("输入法版本: %1").arg(QLatin1String(QUILMO_VERSION))));
+    layout->addWidget(new QLabel(tr("版权所有 © 2026 墨岚拼音开发组")));
+    layout->addWidget(new QLabel(tr("墨岚拼音开发组保留所有权利。")));
+    layout->addWidget(headingLabel(tr("Internet")));
     layout->addWidget(
-        new QLabel(QStringLiteral("墨岚拼音开发组保留所有权利。")));
-    layout->addWidget(headingLabel(QStringLiteral("Internet")));
-    layout->addWidget(new QLabel(
-        QStringLiteral("输入法论坛：https://forum.quilmo.example.org/")));
-    layout->addWidget(
-        new QLabel(QStringLiteral("联系我们：support@quilmo.example.org")));
+        new QLabel(tr("输入法论坛：https://forum.quilmo.example.org/")));
+    layout->addWidget(new QLabel(tr("联系我们：support@quilmo.example.org")));
     PageHelpers::addFinalSpacer(layout);
     setLayout(layout);
 }

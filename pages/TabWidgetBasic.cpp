@@ -77,9 +77,9 @@ void TabWidgetBasic::buildLayout()
 {
     auto *layout = new QVBoxLayout(this);
 
-    auto *statusHeading = headingLabel(QStringLiteral("默认状态"));
+    auto *statusHeading = headingLabel(tr("默认状态"));
     layout->addWidget(statusHeading);
-    checkboxHideStatusWindow = new QCheckBox(QStringLiteral("隐藏状态栏"));
+    checkboxHideStatusWindow = new QCheckBox(tr("隐藏状态栏"));
     checkboxHideStatusWindow->setObjectName(
         QStringLiteral("checkboxHideStatusWindow"));
     layout->addLayout(rowWithSpacer({checkboxHideStatusWindow}));
@@ -87,22 +87,21 @@ void TabWidgetBasic::buildLayout()
     checkboxHideStatusWindow->hide();
     statusHeading->hide();
 
-    layout->addWidget(headingLabel(QStringLiteral("显示设置")));
+    layout->addWidget(headingLabel(tr("显示设置")));
     comboboxCandidateCount = new QComboBox;
     comboboxCandidateCount->setObjectName(
         QStringLiteral("comboboxCandidateCount"));
     for (int count = 1; count <= maxCandidateCount; ++count)
         comboboxCandidateCount->addItem(QString::number(count));
-    layout->addLayout(
-        rowWithSpacer({PageHelpers::buddyLabel(QStringLiteral("候选词个数"),
-                                               comboboxCandidateCount),
-                       comboboxCandidateCount}));
+    layout->addLayout(rowWithSpacer(
+        {PageHelpers::buddyLabel(tr("候选词个数"), comboboxCandidateCount),
+         comboboxCandidateCount}));
 
-    layout->addWidget(headingLabel(QStringLiteral("字词选项")));
-    buttonGroupZiRate = addRateRow(layout, QStringLiteral("字频调整"),
-                                   QStringLiteral("ZiRate"));
-    buttonGroupCiRate = addRateRow(layout, QStringLiteral("词频调整"),
-                                   QStringLiteral("CiRate"));
+    layout->addWidget(headingLabel(tr("字词选项")));
+    buttonGroupZiRate =
+        addRateRow(layout, tr("字频调整"), QStringLiteral("ZiRate"));
+    buttonGroupCiRate =
+        addRateRow(layout, tr("词频调整"), QStringLiteral("CiRate"));
     PageHelpers::addFinalSpacer(layout);
 }
 
@@ -110,9 +109,9 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
                                          const QString &label,
                                          const QString &name)
 {
-    auto *fixed = new QRadioButton(QStringLiteral("固定"));
-    auto *fast = new QRadioButton(QStringLiteral("快速"));
-    auto *slow = new QRadioButton(QStringLiteral("慢速"));
+    auto *fixed = new QRadioButton(tr("固定"));
+    auto *fast = new QRadioButton(tr("快速"));
+    auto *slow = new QRadioButton(tr("慢速"));
     fixed->setObjectName(QStringLiteral("radio%1Fixed").arg(name));
     fast->setObjectName(QStringLiteral("radio%1Fast").arg(name));
     slow->setObjectName(QStringLiteral("radio%1Slow").arg(name));

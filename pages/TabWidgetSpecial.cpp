@@ -77,36 +77,33 @@ TabWidgetSpecial::TabWidgetSpecial(QWidget *parent)
 void TabWidgetSpecial::buildLayout()
 {
     m_checkboxEnableIntelligentWord =
-        newCheckBox(QStringLiteral("智能组词"), intelligentWord);
-    m_checkboxEnableIMode =
-        newCheckBox(QStringLiteral("i字母开头进入数字单位模式"), iMode);
-    m_checkboxEnableBMode =
-        newCheckBox(QStringLiteral("B字母开头进入笔画输入模式"), bMode);
+        newCheckBox(tr("智能组词"), intelligentWord);
+    m_checkboxEnableIMode = newCheckBox(tr("i字母开头进入数字单位模式"), iMode);
+    m_checkboxEnableBMode = newCheckBox(tr("B字母开头进入笔画输入模式"), bMode);
     m_checkboxEnableCustomPhrase =
-        newCheckBox(QStringLiteral("使用自定义短语"), customPhrase);
+        newCheckBox(tr("使用自定义短语"), customPhrase);
     m_comboBoxCustomPhraseDisplayPos = new QComboBox;
     m_comboBoxCustomPhraseDisplayPos->setObjectName(
         QStringLiteral("comboBoxCustomPhraseDisplayPos"));
 
     auto *layout = new QVBoxLayout;
-    layout->addWidget(headingLabel(QStringLiteral("智能选项")));
+    layout->addWidget(headingLabel(tr("智能选项")));
     layout->addLayout(
         PageHelpers::rowWithSpacer({m_checkboxEnableIntelligentWord}));
 
-    layout->addWidget(headingLabel(QStringLiteral("模式开关")));
+    layout->addWidget(headingLabel(tr("模式开关")));
     auto *modeRow = new QHBoxLayout;
     modeRow->addWidget(m_checkboxEnableIMode);
     modeRow->addWidget(m_checkboxEnableBMode);
     layout->addLayout(modeRow);
 
-    layout->addWidget(headingLabel(QStringLiteral("自定义短语")));
+    layout->addWidget(headingLabel(tr("自定义短语")));
     auto *phraseRow = new QHBoxLayout;
     phraseRow->addWidget(m_checkboxEnableCustomPhrase);
     phraseRow->addItem(
         new QSpacerItem(170, 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
-    phraseRow->addWidget(
-        PageHelpers::buddyLabel(QStringLiteral("自定义短语显示位置"),
-                                m_comboBoxCustomPhraseDisplayPos));
+    phraseRow->addWidget(PageHelpers::buddyLabel(
+        tr("自定义短语显示位置"), m_comboBoxCustomPhraseDisplayPos));
     phraseRow->addWidget(m_comboBoxCustomPhraseDisplayPos);
     PageHelpers::addTrailingSpacer(phraseRow);
     layout->addLayout(phraseRow);

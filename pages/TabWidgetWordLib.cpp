@@ -60,9 +60,10 @@ QStringList listWordLibDir(WordLibDirPathLocation location)
     return paths;
 }
 
-const char *const forcedDescription = "这个词库总是启用，不能取消。";
-const char *const unstorableDescription =
-    "文件名中含有分号（;），无法启用这个词库。";
+const char *const forcedDescription =
+    QT_TRANSLATE_NOOP("TabWidgetWordLib", "这个词库总是启用，不能取消。");
+const char *const unstorableDescription = QT_TRANSLATE_NOOP(
+    "TabWidgetWordLib", "文件名中含有分号（;），无法启用这个词库。");
 
 QTableWidgetItem *newReadOnlyItem(const QString &text)
 {
@@ -81,11 +82,11 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_tableWidget);
     auto *buttonRow = new QHBoxLayout;
-    auto *addButton = new QPushButton(QStringLiteral("添加"), this);
-    m_removeButton = new QPushButton(QStringLiteral("删除"), this);
+    auto *addButton = new QPushButton(tr("添加"), this);
+    m_removeButton = new QPushButton(tr("删除"), this);
     m_removeButton->setEnabled(false);
     m_removeButton->setToolTip(
-        QStringLiteral("删除自己添加的词库；系统词库和 user.qlb 不能删除。"));
+        tr("删除自己添加的词库；系统词库和 user.qlb 不能删除。"));
     buttonRow->addWidget(addButton);
     buttonRow->addWidget(m_removeButton);
     buttonRow->addItem(
@@ -122,8 +123,7 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
 void TabWidgetWordLib::setUpTable()
 {
     m_tableWidget->setHorizontalHeaderLabels(
-        {QStringLiteral("名称"), QStringLiteral("作者"),
-         QStringLiteral("文件名"), QStringLiteral("词条")});
+        {tr("名称"), tr("作者"), tr("文件名"), tr("词条")});
     QHeaderView *header = m_tableWidget->horizontalHeader();
     header->setSectionsClickable(false);
     header->setSectionResizeMode(QHeaderView::Stretch);
@@ -132,7 +132,7 @@ void TabWidgetWordLib::setUpTable()
     m_tableWidget->setSelectionMode(QAbstractItemView::SingleSelection);
     // Tab leaves the table; the arrows move between its rows.
     m_tableWidget->setTabKeyNavigation(false);
-    m_tableWidget->setAccessibleName(QStringLiteral("词库列表"));
+    m_tableWidget->setAccessibleName(tr("词库列表"));
     m_tableWidget->installEventFilter(this);
 }
 
@@ -184,9 +184,8 @@ void TabWidgetWordLib::fillRow(int row, const QString &fileName,
                                   : nullptr;
     for (int column = 0; description && column < columnCount; ++column) {
         QTableWidgetItem *item = m_tableWidget->item(row, column);
-        item->setToolTip(QString::fromUtf8(description));
-        item->setData(Qt::AccessibleDescriptionRole,
-                      QString::fromUtf8(description));
+        item->setToolTip(tr(description));
+        item->setData(Qt::AccessibleDescriptionRole, tr(description));
     }
 }
 
@@ -256,28 +255,28 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
 {
     const QFileInfo source(file);
     if (!isStorableName(source.fileName()))
-        return QStringLiteral("词库文件名中不能含有分号（;）！");
+        return tr("词库文件名中不能含有分号（;）！");
     const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
     if (userDirPath.isEmpty()) // no home to copy it to
-        return QStringLiteral("拷贝词库文件失败！");
+        return tr("拷贝词库文件失败！");
     const QDir userDir(userDirPath);
     if (source.absoluteDir() == userDir)
-        return QStringLiteral("该词库已经在词库列表中！");
+        return tr("该词库已经在词库列表中！");
     const QString target =
         userDir.absolutePath() + QLatin1Char('/') + source.fileName();
     if (QFile::exists(target))
-        return QStringLiteral("词库目录存在同名文件，无法创建！");
+        return tr("词库目录存在同名文件，无法创建！");
     if (!isValidWordLibFile(source))
-        return QStringLiteral("非法的词库文件！");
+        return tr("非法的词库文件！");
     if (!copyIntoUserDir(file, target))
-        return QStringLiteral("拷贝词库文件失败！");
+        return tr("拷贝词库文件失败！");
 
     WordLibHeader header;
     switch (readWordLibHeader(target, header)) {
     case WordLibReadResult::OpenFailed:
-        return QStringLiteral("打开词库文件失败！");
+        return tr("打开词库文件失败！");
     case WordLibReadResult::BadSignature:
-        return QStringLiteral("非法的词库文件！");
+        return tr("非法的词库文件！");
     case WordLibReadResult::HeaderRead:
         break;
     }
@@ -323,19 +322,18 @@ QString TabWidgetWordLib::chooseWordLibFile()
     const QString start = !m_lastDirectory.isEmpty() ? m_lastDirectory
                           : !home.isEmpty()          ? home
                                                      : QStringLiteral("/");
-    return QFileDialog::getOpenFileName(this, QStringLiteral("选择词库"), start,
-                                        QStringLiteral("词库文件 (*.qlb)"));
+    return QFileDialog::getOpenFileName(this, tr("选择词库"), start,
+                                        tr("词库文件 (*.qlb)"));
 }
 
 void TabWidgetWordLib::showAddFailure(const QString &text, const QString &file)
 {
-    showCritical(QStringLiteral("添加失败"), text, file);
+    showCritical(tr("添加失败"), text, file);
 }
 
 void TabWidgetWordLib::showRemoveFailure(const QString &file)
 {
-    showCritical(QStringLiteral("删除失败"),
-                 QStringLiteral("无法删除词库文件！"), file);
+    showCritical(tr("删除失败"), tr("无法删除词库文件！"), file);
 }
 
 void TabWidgetWordLib::showCritical(const QString &title, const QString &text,
@@ -343,22 +341,21 @@ void TabWidgetWordLib::showCritical(const QString &title, const QString &text,
 {
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton,
                     this);
-    box.setInformativeText(QStringLiteral("文件：") + file);
-    box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole);
+    box.setInformativeText(tr("文件：") + file);
+    box.addButton(tr("确定"), QMessageBox::AcceptRole);
     box.exec();
 }
 
 bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("删除词库"),
-                    QStringLiteral("确定要删除词库“%1”吗？").arg(name),
+    QMessageBox box(QMessageBox::Question, tr("删除词库"),
+                    tr("确定要删除词库“%1”吗？").arg(name),
                     QMessageBox::NoButton, this);
     box.setInformativeText(
-        QStringLiteral("文件：%1\n确定或应用后，这个文件将被删除。").arg(file));
+        tr("文件：%1\n确定或应用后，这个文件将被删除。").arg(file));
     QPushButton *remove =
-        box.addButton(QStringLiteral("删除"), QMessageBox::DestructiveRole);
-    box.setDefaultButton(
-        box.addButton(QStringLiteral("取消"), QMessageBox::RejectRole));
+        box.addButton(tr("删除"), QMessageBox::DestructiveRole);
+    box.setDefaultButton(box.addButton(tr("取消"), QMessageBox::RejectRole));
     box.exec();
     return box.clickedButton() == remove;
 }

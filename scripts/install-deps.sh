@@ -4,6 +4,8 @@
 set -eu
 
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
+# lupdate/lrelease and their CMake macros, for the catalogues.
+build="$build qttools5-dev qttools5-dev-tools"
 # The Wayland title bar (decoration/) builds on Qt's private headers.
 build="$build qtbase5-private-dev qtwayland5-private-dev libwayland-dev"
 build="$build libxkbcommon-dev"
@@ -13,6 +15,8 @@ run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
 run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
 # The window icon is an SVG; qtwayland5 runs the window natively on Wayland.
 run="$run libqt5svg5 qtwayland5"
+# Qt's own texts (file dialog, menus) in Chinese.
+run="$run qttranslations5-l10n"
 # CPack's DEB generator runs file(1) to find the binaries for dpkg-shlibdeps.
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev file"
 # The package's checks, and a headless Wayland compositor for the window.
