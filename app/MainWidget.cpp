@@ -122,13 +122,22 @@ void MainWidget::addTabShortcuts()
 
 void MainWidget::switchTab(int step)
 {
+    const bool focusInPage =
+        m_tabWidget->currentWidget()->isAncestorOf(QApplication::focusWidget());
     const int count = m_tabWidget->count();
     m_tabWidget->setCurrentIndex((m_tabWidget->currentIndex() + step + count) %
                                  count);
-    // The page that had the focus is hidden now: the tabs take it.
-    QWidget *focus = QApplication::focusWidget();
-    if (!focus || !focus->isVisible())
-        m_tabWidget->setFocus(Qt::ShortcutFocusReason);
+    // From within a page to the first control of the next; from the tabs
+    // (or the buttons) the focus stays where it is.
+    QWidget *page = m_tabWidget->currentWidget();
+    for (QWidget *next = page->nextInFocusChain(); focusInPage && next != page;
+         next = next->nextInFocusChain()) {
+        if (page->isAncestorOf(next) && next->isVisible() &&
+            next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)) {
+            next->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 void MainWidget::keyPressEvent(QKeyEvent *event)

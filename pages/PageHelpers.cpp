@@ -36,9 +36,9 @@ QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets)
 QLabel *buddyLabel(const QString &text, QWidget *control)
 {
     auto *label = new QLabel(text);
+    // Screen readers name the control after the label it is "labelled by";
+    // without one a combo box was announced by its value alone ("8").
     label->setBuddy(control);
-    // A combo box would be announced by its value alone ("8").
-    control->setAccessibleName(text);
     return label;
 }
 

@@ -449,7 +449,9 @@ bool TabWidgetWordLib::eventFilter(QObject *watched, QEvent *event)
 
 void TabWidgetWordLib::announceCheckState(const QTableWidgetItem *item)
 {
-    if (!QAccessible::isActive() || !item || item->column() != NameColumn)
+    // Qt reports a changed check state only as changed data, which screen
+    // readers do not announce.
+    if (!item || item->column() != NameColumn)
         return;
     QAccessibleInterface *table =
         QAccessible::queryAccessibleInterface(m_tableWidget);

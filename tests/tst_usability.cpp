@@ -1,0 +1,349 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+// The window for those who use it without a mouse, with a screen reader or
+// with a large font, and the status line that says what Apply did, against
+// a live, a stopped and a dead IBus daemon.
+#include "app/MainWidget.h"
+#include "app/MainWindow.h"
+#include "config/Config.h"
+#include "config/ConfigBus.h"
+#include "support/IBusDaemon.h"
+#include "support/TestSupport.h"
+#include "support/WordLibBuilder.h"
+
+#include <QAbstractButton>
+#include <QAccessible>
+#include <QComboBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QtTest>
+
+namespace
+{
+/// The name a screen reader says: that of the label the control is
+/// labelled by, or its own.
+QString spokenName(QAccessibleInterface *node)
+{
+    const auto labels = node->relations(QAccessible::Label);
+    return labels.isEmpty() ? node->text(QAccessible::Name)
+                            : labels.first().first->text(QAccessible::Name);
+}
+
+/// "role name" of every visible control below @p object that a user acts
+/// on.
+QStringList controls(QObject *object)
+{
+    static const QMap<QAccessible::Role, QString> roles = {
+        {QAccessible::CheckBox, "check box"},
+        {QAccessible::ComboBox, "combo box"},
+        {QAccessible::PushButton, "button"},
+        {QAccessible::RadioButton, "radio button"},
+        {QAccessible::Table, "table"},
+        {QAccessible::PageTab, "tab"}};
+    QStringList found;
+    std::function<void(QAccessibleInterface *)> walk =
+        [&](QAccessibleInterface *node) {
+            const QAccessible::Role role = node->role();
+            const auto *widget = qobject_cast<QWidget *>(node->object());
+            const bool visible =
+                widget ? widget->isVisible() : !node->state().invisible;
+            if (roles.contains(role) && visible)
+                found << roles.value(role) + ' ' + spokenName(node);
+            for (int i = 0;
+                 role != QAccessible::Table && i < node->childCount(); ++i)
+                walk(node->child(i));
+        };
+    walk(QAccessible::queryAccessibleInterface(object));
+    return found;
+}
+
+QString statusOf(const QWidget &widget)
+{
+    for (const QLabel *label : widget.findChildren<QLabel *>())
+        if (label->accessibleName() == QStringLiteral("状态"))
+            return label->text();
+    return QStringLiteral("?");
+}
+} // namespace
+
+class TestUsability : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void keyboardAlone();
+    void dialogKeys_data();
+    void dialogKeys();
+    void everyControlIsNamed_data();
+    void everyControlIsNamed();
+    void libraryRowsSpeak();
+    void largeFontsFit_data();
+    void largeFontsFit();
+    void statusLineTellsTheTruth_data();
+    void statusLineTellsTheTruth();
+
+private:
+    /// The container with two user libraries, shown and active.
+    void showContainer();
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    IBusDaemon m_daemon;
+    QString m_daemonWhyNot;
+    std::unique_ptr<TemporaryHome> m_home;
+    std::unique_ptr<RecordingConfigBus> m_bus;
+    std::unique_ptr<RecordingMainWidget> m_widget;
+};
+
+void TestUsability::initTestCase()
+{
+    m_daemonWhyNot = m_daemon.start();
+    QVERIFY(ConfigBus::instance()->init());
+}
+
+void TestUsability::init()
+{
+    m_home = std::make_unique<TemporaryHome>();
+    const QString dir = Config::wordLibDirPath(WordLibDirPathUser);
+    QVERIFY(writeWordLib(dir + QStringLiteral("user.qlb"), "用户"));
+    QVERIFY(writeWordLib(dir + QStringLiteral("a.qlb"), "地名"));
+}
+
+void TestUsability::cleanup()
+{
+    m_widget.reset();
+    m_bus.reset();
+    m_home.reset();
+}
+
+void TestUsability::showContainer()
+{
+    m_widget = std::make_unique<RecordingMainWidget>();
+    m_widget->show();
+    m_widget->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
+}
+
+void TestUsability::press(int key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+}
+
+void TestUsability::keyboardAlone()
+{
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    m_widget->findChild<QTabWidget *>()->setFocus();
+    press(Qt::Key_Tab); // into 常用: the candidate count
+    press(Qt::Key_Down);
+    // Each tab change from within a page lands on the new page's first
+    // control.
+    press(Qt::Key_Tab, Qt::ControlModifier); // 词库: the table, first row
+    press(Qt::Key_Down);
+    press(Qt::Key_Space); // a.qlb, from whatever column
+    press(Qt::Key_Tab);   // out of the table again
+    QVERIFY(!qobject_cast<QTableWidget *>(QApplication::focusWidget()));
+    press(Qt::Key_PageDown, Qt::ControlModifier); // 高级: 智能组词
+    press(Qt::Key_Space);
+    press(Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier); // 词库
+    press(Qt::Key_PageUp, Qt::ControlModifier);                  // 常用
+    QCOMPARE(m_widget->findChild<QTabWidget *>()->currentIndex(), 0);
+    press(Qt::Key_Return); // 确定, from the candidate count
+
+    QCOMPARE(m_bus->calls, BusCalls({{"candidateCount", 9},
+                                     {"wordLibNames", "user.qlb;a.qlb"},
+                                     {"enableIntelligentWord", 0}}));
+    QVERIFY(!m_widget->isVisible());
+}
+
+void TestUsability::dialogKeys_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("focus"); // object name or button text
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("committed");
+    QTest::newRow("Esc is 取消")
+        << 0 << "comboboxCandidateCount" << int(Qt::Key_Escape) << false;
+    QTest::newRow("Enter on a focused 取消")
+        << 0 << "取消" << int(Qt::Key_Return) << false;
+    QTest::newRow("Enter on a check box is 确定")
+        << 2 << "checkboxEnableIMode" << int(Qt::Key_Enter) << true;
+}
+
+void TestUsability::dialogKeys()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, focus);
+    QFETCH(int, key);
+    QFETCH(bool, committed);
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    m_widget->findChild<QComboBox *>("comboboxCandidateCount")
+        ->setCurrentIndex(2);
+    m_widget->findChild<QTabWidget *>()->setCurrentIndex(tab);
+    QWidget *target = m_widget->findChild<QWidget *>(focus);
+    for (QAbstractButton *button : m_widget->findChildren<QAbstractButton *>())
+        if (button->text() == focus)
+            target = button;
+    target->setFocus();
+    press(key);
+    QVERIFY(!m_widget->isVisible());
+    QCOMPARE(m_bus->calls.isEmpty(), !committed);
+}
+
+void TestUsability::everyControlIsNamed_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QStringList>("expected");
+    const QStringList buttons = {"button 恢复本页默认设置", "button 确定",
+                                 "button 取消", "button 应用"};
+    QTest::newRow("常用") << 0
+                          << QStringList{"combo box 候选词个数",
+                                         "radio button 字频调整 固定",
+                                         "radio button 字频调整 快速",
+                                         "radio button 字频调整 慢速",
+                                         "radio button 词频调整 固定",
+                                         "radio button 词频调整 快速",
+                                         "radio button 词频调整 慢速"} +
+                                 buttons;
+    QTest::newRow("词库") << 1
+                          << QStringList{"table 词库列表", "button 添加",
+                                         "button 删除"} +
+                                 buttons;
+    QTest::newRow("高级") << 2
+                          << QStringList{"check box 智能组词",
+                                         "check box i字母开头进入数字单位模式",
+                                         "check box B字母开头进入笔画输入模式",
+                                         "check box 使用自定义短语",
+                                         "combo box 自定义短语显示位置"} +
+                                 buttons;
+    QTest::newRow("关于") << 3 << QStringList{"button 确定"};
+}
+
+void TestUsability::everyControlIsNamed()
+{
+    QFETCH(int, tab);
+    QFETCH(QStringList, expected);
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    auto *tabs = m_widget->findChild<QTabWidget *>();
+    tabs->setCurrentIndex(tab);
+    QStringList found = controls(m_widget.get());
+    const QStringList tabNames = found.filter(QRegularExpression("^tab "));
+    QCOMPARE(tabNames,
+             QStringList({"tab 常用", "tab 词库", "tab 高级", "tab 关于"}));
+    for (const QString &name : tabNames)
+        found.removeOne(name);
+    QCOMPARE(found, expected);
+}
+
+void TestUsability::libraryRowsSpeak()
+{
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    auto *table = m_widget->findChild<QTableWidget *>();
+    QAccessibleTableInterface *cells =
+        QAccessible::queryAccessibleInterface(table)->tableInterface();
+    QAccessibleInterface *forced = cells->cellAt(0, 0);
+    QAccessibleInterface *free = cells->cellAt(1, 0);
+    QVERIFY(forced->state().checked && !forced->state().checkable);
+    QVERIFY(forced->text(QAccessible::Description).contains("总是启用"));
+    QVERIFY(free->state().checkable && !free->state().checked);
+
+    table->setFocus();
+    table->setCurrentCell(1, 2); // from the file-name column
+    press(Qt::Key_Space);
+    QVERIFY(free->state().checked);
+    // The announcement itself needs a platform bridge: the window test
+    // listens for it on a real AT-SPI bus.
+}
+
+void TestUsability::largeFontsFit_data()
+{
+    QTest::addColumn<int>("points"); // 0: the normal font
+    QTest::newRow("normal font") << 0;
+    QTest::newRow("16 pt") << 16;
+    QTest::newRow("20 pt") << 20;
+}
+
+void TestUsability::largeFontsFit()
+{
+    QFETCH(int, points);
+    m_bus = std::make_unique<RecordingConfigBus>();
+    const struct FontKept {
+        QFont normal = QApplication::font();
+        ~FontKept() { QApplication::setFont(normal); }
+    } kept;
+    QFont font = kept.normal;
+    if (points)
+        font.setPointSize(points);
+    QApplication::setFont(font);
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QCOMPARE(window.minimumSize(), window.maximumSize()); // never resizable
+    QVERIFY(points || window.size() == QSize(600, 400));
+    auto *tabs = window.findChild<QTabWidget *>();
+    for (int tab = 0; tab < tabs->count(); ++tab) {
+        tabs->setCurrentIndex(tab);
+        QCoreApplication::processEvents(); // the page's layout
+        for (QWidget *widget : window.findChildren<QWidget *>()) {
+            if (!widget->isVisible())
+                continue;
+            const QRect area(widget->mapTo(&window, QPoint()), widget->size());
+            QVERIFY2(window.rect().contains(area),
+                     qPrintable(widget->metaObject()->className()));
+            if (auto *label = qobject_cast<QLabel *>(widget))
+                QVERIFY2(label->sizeHint().width() <= label->width() ||
+                             label->sizePolicy().horizontalPolicy() ==
+                                 QSizePolicy::Ignored,
+                         qPrintable(label->text()));
+        }
+    }
+}
+
+void TestUsability::statusLineTellsTheTruth_data()
+{
+    QTest::addColumn<QString>("daemon");
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("nothing to apply")
+        << "live" << false << "没有需要应用的更改";
+    QTest::newRow("live daemon") << "live" << true << "已应用";
+    QTest::newRow("stopped daemon")
+        << "stopped" << true << "已保存，但 IBus 未收到";
+    QTest::newRow("dead daemon") << "dead" << true << "已保存，但 IBus 未收到";
+}
+
+void TestUsability::statusLineTellsTheTruth()
+{
+    QFETCH(QString, daemon);
+    QFETCH(bool, edit);
+    QFETCH(QString, status);
+    if (!m_daemonWhyNot.isEmpty())
+        QSKIP(qPrintable(m_daemonWhyNot));
+    showContainer();
+    auto *count = m_widget->findChild<QComboBox *>("comboboxCandidateCount");
+    if (edit)
+        count->setCurrentIndex(count->currentIndex() == 2 ? 3 : 2);
+    if (daemon == QLatin1String("stopped"))
+        m_daemon.pause();
+    else if (daemon == QLatin1String("dead"))
+        m_daemon.kill();
+
+    m_widget->onButtonApplyClicked();
+    m_daemon.resume();
+    QCOMPARE(statusOf(*m_widget), status);
+    QVERIFY(QFileInfo::exists(Config::configFilePath()) || !edit);
+
+    // The next edit takes it away.
+    count->setFocus();
+    press(Qt::Key_Down);
+    QTRY_COMPARE(statusOf(*m_widget), QString());
+}
+
+QTEST_MAIN(TestUsability)
+#include "tst_usability.moc"
