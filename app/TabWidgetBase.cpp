@@ -2,6 +2,7 @@
 #include "app/TabWidgetBase.h"
 
 #include "config/ConfigBus.h"
+#include "config/SettingsFile.h"
 
 #include <utility>
 
@@ -29,6 +30,13 @@ QMap<QString, QString> TabWidgetBase::apply()
         committed.insert(commit->fileKey, commit->value.toString());
     }
     return committed;
+}
+
+QVariant TabWidgetBase::storedValue(const IniSnapshot &stored,
+                                    const QString &key,
+                                    const QVariant &defaultValue) const
+{
+    return stored.value(m_name + QLatin1Char('/') + key, defaultValue);
 }
 
 TabWidgetBase::Commit TabWidgetBase::flagCommit(const QString &value,

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class IniSnapshot;
+
 /**
  * @brief Base of every settings page in the container's tab widget.
  *
@@ -65,6 +67,9 @@ protected:
     /// what it keeps as saved here.
     virtual std::optional<Commit> commitFor(const QString &key,
                                             const QString &value) = 0;
+    /// The value of @p key in this page's group, as @p stored holds it.
+    QVariant storedValue(const IniSnapshot &stored, const QString &key,
+                         const QVariant &defaultValue = QVariant()) const;
     /// A checkbox's commit: 1 (and "1") when @p value reads ticked, else 0.
     static Commit flagCommit(const QString &value, const QString &busName,
                              const QString &fileKey);

@@ -133,33 +133,29 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
 void TabWidgetBasic::loadSettings()
 {
     const IniSnapshot stored = SettingsFile::read();
-    const auto settings = [&](const QString &key,
-                              const QVariant &defaultValue = QVariant()) {
-        return stored.value(name() + QLatin1Char('/') + key, defaultValue);
-    };
 
     checkboxHideStatusWindow->setChecked(
-        settings(hideStatusWindowKey, QStringLiteral("0")).toString() ==
-        QLatin1String("1"));
+        storedValue(stored, hideStatusWindowKey, QStringLiteral("0"))
+            .toString() == QLatin1String("1"));
     m_defaultSettings.insert(checkboxHideStatusWindow->objectName(),
                              uncheckedValue);
 
     // The index is passed on unchecked: one outside the list selects nothing.
     m_savedCandidateIndex =
-        PageHelpers::toCandidateIndex(settings(candidateCountKey))
+        PageHelpers::toCandidateIndex(storedValue(stored, candidateCountKey))
             .value_or(defaultCandidateCount - 1);
     comboboxCandidateCount->setCurrentIndex(m_savedCandidateIndex);
     m_defaultSettings.insert(comboboxCandidateCount->objectName(),
                              QString::number(defaultCandidateCount));
 
-    m_savedZiRate =
-        PageHelpers::toInt(settings(ziRateKey)).value_or(defaultRate);
+    m_savedZiRate = PageHelpers::toInt(storedValue(stored, ziRateKey))
+                        .value_or(defaultRate);
     checkButton(buttonGroupZiRate, m_savedZiRate);
     m_defaultSettings.insert(buttonGroupZiRate->objectName(),
                              QString::number(defaultRate));
 
-    m_savedCiRate =
-        PageHelpers::toInt(settings(ciRateKey)).value_or(defaultRate);
+    m_savedCiRate = PageHelpers::toInt(storedValue(stored, ciRateKey))
+                        .value_or(defaultRate);
     checkButton(buttonGroupCiRate, m_savedCiRate);
     m_defaultSettings.insert(buttonGroupCiRate->objectName(),
                              QString::number(defaultRate));

@@ -115,10 +115,6 @@ void TabWidgetSpecial::buildLayout()
 void TabWidgetSpecial::loadSettings()
 {
     const IniSnapshot stored = SettingsFile::read();
-    const auto settings = [&](const QString &key,
-                              const QVariant &defaultValue = QVariant()) {
-        return stored.value(name() + QLatin1Char('/') + key, defaultValue);
-    };
     const int count =
         PageHelpers::toCandidateCount(stored.value(storedCandidateCountKey))
             .value_or(PageHelpers::defaultCandidateCount);
@@ -126,20 +122,21 @@ void TabWidgetSpecial::loadSettings()
 
     for (const FlagSetting *flag : {&intelligentWord, &iMode, &bMode}) {
         checkBox(flag->objectName)
-            ->setChecked(settings(flag->key, QStringLiteral("1")).toString() ==
-                         QLatin1String("1"));
+            ->setChecked(storedValue(stored, flag->key, QStringLiteral("1"))
+                             .toString() == QLatin1String("1"));
         m_defaultSettings.insert(flag->objectName, checkedValue);
     }
 
     // Read as a number, unlike the other three: "01" ticks this one.
     const bool customPhraseOn =
-        PageHelpers::toInt(settings(customPhrase.key)).value_or(1) == 1;
+        PageHelpers::toInt(storedValue(stored, customPhrase.key)).value_or(1) ==
+        1;
     m_checkboxEnableCustomPhrase->setChecked(customPhraseOn);
     m_defaultSettings.insert(customPhrase.objectName, checkedValue);
 
     // No lower bound: a negative position selects nothing.
-    const int position =
-        PageHelpers::toInt(settings(displayPosKey)).value_or(initialDisplayPos);
+    const int position = PageHelpers::toInt(storedValue(stored, displayPosKey))
+                             .value_or(initialDisplayPos);
     m_savedDisplayPos = position < count ? position : count - 1;
     m_comboBoxCustomPhraseDisplayPos->setCurrentIndex(m_savedDisplayPos);
     m_defaultSettings.insert(m_comboBoxCustomPhraseDisplayPos->objectName(),
