@@ -69,12 +69,12 @@ QCheckBox *newCheckBox(const QString &text, const FlagSetting &flag)
 TabWidgetSpecial::TabWidgetSpecial(QWidget *parent)
     : TabWidgetBase(QStringLiteral("special"), parent)
 {
-    buildLayout();
+    setLayout(buildLayout());
     loadSettings();
     connectControls(); // last, so that loading records nothing
 }
 
-void TabWidgetSpecial::buildLayout()
+QLayout *TabWidgetSpecial::buildLayout()
 {
     m_checkboxEnableIntelligentWord =
         newCheckBox(tr("智能组词"), intelligentWord);
@@ -109,7 +109,7 @@ void TabWidgetSpecial::buildLayout()
     layout->addLayout(phraseRow);
 
     PageHelpers::addFinalSpacer(layout);
-    setLayout(layout);
+    return layout;
 }
 
 void TabWidgetSpecial::loadSettings()

@@ -6,6 +6,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLayout;
 
 /**
  * @brief The "高级" tab: intelligent word building, the "i" and "B" modes,
@@ -44,7 +45,8 @@ protected:
                                     const QString &value) override;
 
 private:
-    void buildLayout();
+    /// The page's controls, in the layout the page takes.
+    QLayout *buildLayout();
     void loadSettings();
     void connectControls();
     void fillDisplayPositions(int count);
