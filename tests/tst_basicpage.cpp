@@ -2,28 +2,13 @@
 // The "常用" page: loading from the settings file, edit tracking, what
 // apply() sends and returns, reset().
 #include "pages/TabWidgetBasic.h"
-#include "support/TestSupport.h"
+#include "support/PageFixture.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QtTest>
-
-#include <memory>
-
-using Settings = QMap<QString, QString>;
 
 namespace
 {
-/// Lets a test plant a pending entry the controls cannot produce.
-class ProbedBasicPage : public TabWidgetBasic
-{
-public:
-    using TabWidgetBasic::m_changedSettings;
-    using TabWidgetBasic::TabWidgetBasic;
-};
-
 const QString countKey = QStringLiteral("comboboxCandidateCount");
 } // namespace
 
@@ -32,60 +17,15 @@ class TestBasicPage : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void loading_data();
     void loading();
     void tracking_data();
     void tracking();
-    void countDebugLines();
+    void unreadableCountEntryIsDropped();
     void applySendsInKeyOrderOnce();
     void reset_data();
     void reset();
-
-private:
-    ProbedBasicPage *page(const QByteArray &ini = {});
-    QComboBox *countList() const;
-    void press(const QString &name);
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<ProbedBasicPage> m_page;
 };
-
-void TestBasicPage::init()
-{
-    m_sandbox = std::make_unique<Sandbox>();
-}
-
-void TestBasicPage::cleanup()
-{
-    m_page.reset();
-    m_sandbox.reset();
-}
-
-ProbedBasicPage *TestBasicPage::page(const QByteArray &ini)
-{
-    if (!ini.isEmpty())
-        m_sandbox->home.writeSettings("[basic]\n" + ini);
-    m_page = std::make_unique<ProbedBasicPage>(nullptr);
-    m_page->show();
-    return m_page.get();
-}
-
-QComboBox *TestBasicPage::countList() const
-{
-    return m_page->findChild<QComboBox *>(countKey);
-}
-
-void TestBasicPage::press(const QString &name)
-{
-    auto *button = m_page->findChild<QAbstractButton *>(name);
-    QVERIFY2(button, qPrintable(name));
-    if (button->isVisible())
-        QTest::mouseClick(button, Qt::LeftButton);
-    else // the status box is hidden from the user
-        button->setChecked(!button->isChecked());
-}
 
 void TestBasicPage::loading_data()
 {
@@ -119,29 +59,26 @@ void TestBasicPage::loading_data()
 void TestBasicPage::loading()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(bool, hidden);
-    QFETCH(int, countIndex);
-    QFETCH(int, ziRate);
-    QFETCH(int, ciRate);
-    TabWidgetBasic *basic = page(ini);
-    auto *box = basic->findChild<QCheckBox *>("checkboxHideStatusWindow");
-    QCOMPARE(box->isChecked(), hidden);
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build(ini.isNull() ? ini : "[basic]\n" + ini);
+    auto *box = fixture.find<QCheckBox>("checkboxHideStatusWindow");
+    QTEST(box->isChecked(), "hidden");
     QVERIFY(!box->isVisible());
-    QCOMPARE(countList()->count(), 9);
-    QCOMPARE(countList()->currentIndex(), countIndex);
-    QCOMPARE(basic->findChild<QButtonGroup *>("buttonGroupZiRate")->checkedId(),
-             ziRate);
-    QCOMPARE(basic->findChild<QButtonGroup *>("buttonGroupCiRate")->checkedId(),
-             ciRate);
-    QCOMPARE(basic->changedSettings(), Settings());
-    QCOMPARE(basic->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
+    QCOMPARE(fixture.find<QComboBox>()->count(), 9);
+    QTEST(fixture.find<QComboBox>()->currentIndex(), "countIndex");
+    QTEST(fixture.find<QButtonGroup>("buttonGroupZiRate")->checkedId(),
+          "ziRate");
+    QTEST(fixture.find<QButtonGroup>("buttonGroupCiRate")->checkedId(),
+          "ciRate");
+    QCOMPARE(fixture.pending(), Settings());
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
 }
 
 void TestBasicPage::tracking_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps"); // a button, a list index, "apply"
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<Settings>("pending");
     const QString box = QStringLiteral("checkboxHideStatusWindow");
     QTest::newRow("box on")
@@ -184,56 +121,38 @@ void TestBasicPage::tracking()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QStringList, steps);
-    QFETCH(Settings, pending);
-    page(ini);
-    for (const QString &step : steps) {
-        bool isIndex = false;
-        const int index = step.toInt(&isIndex);
-        if (isIndex)
-            countList()->setCurrentIndex(index);
-        else if (step == QLatin1String("apply"))
-            m_page->apply();
-        else
-            press(step);
-    }
-    QCOMPARE(m_page->changedSettings(), pending);
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build("[basic]\n" + ini);
+    fixture.perform(steps);
+    QTEST(fixture.pending(), "pending");
 }
 
-void TestBasicPage::countDebugLines()
+// Not a change apply() can read: nothing sent, the entry dropped.
+void TestBasicPage::unreadableCountEntryIsDropped()
 {
-    page();
-    DebugCapture debug;
-    countList()->setCurrentIndex(2);
-    countList()->setCurrentIndex(7);
-    m_page->m_changedSettings.insert(countKey, QStringLiteral("7;2"));
-    countList()->setCurrentIndex(2);
-    QCOMPARE(debug.lines(),
-             QStringList({"Candidate changed info:  \"7,2\"",
-                          "Candidate changed info:  \"\"", "Logic Error!",
-                          "Candidate changed info:  \"7;2\""}));
-    // Not a change apply() can read: nothing sent, the entry dropped.
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
-    QCOMPARE(m_page->changedSettings(), Settings());
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build().m_changedSettings.insert(countKey, QStringLiteral("7;2"));
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
+    QCOMPARE(fixture.pending(), Settings());
 }
 
 void TestBasicPage::applySendsInKeyOrderOnce()
 {
-    page();
-    countList()->setCurrentIndex(4);
-    press(QStringLiteral("checkboxHideStatusWindow"));
-    press(QStringLiteral("radioZiRateFixed"));
-    press(QStringLiteral("radioCiRateSlow"));
-    QCOMPARE(m_page->apply(), Settings({{"candidatecount", "5"},
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build();
+    fixture.perform({"4", "checkboxHideStatusWindow", "radioZiRateFixed",
+                     "radioCiRateSlow"});
+    QCOMPARE(fixture.apply(), Settings({{"candidatecount", "5"},
                                         {"cirate", "2"},
                                         {"hidestatuswindow", "1"},
                                         {"zirate", "0"}}));
-    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"ciRate", 2},
-                                             {"ziRate", 0},
-                                             {"hideStatusWindow", 1},
-                                             {"candidateCount", 5}}));
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls.size(), 4);
+    QCOMPARE(fixture.calls(), BusCalls({{"ciRate", 2},
+                                        {"ziRate", 0},
+                                        {"hideStatusWindow", 1},
+                                        {"candidateCount", 5}}));
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls().size(), 4);
 }
 
 void TestBasicPage::reset_data()
@@ -254,14 +173,13 @@ void TestBasicPage::reset_data()
 void TestBasicPage::reset()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(Settings, pending);
-    QFETCH(BusCalls, calls);
-    page(ini)->reset();
-    QCOMPARE(m_page->changedSettings(), pending);
-    QCOMPARE(countList()->currentIndex(), 7);
-    QVERIFY(m_sandbox->bus.calls.isEmpty());
-    m_page->apply();
-    QCOMPARE(m_sandbox->bus.calls, calls);
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build("[basic]\n" + ini).reset();
+    QTEST(fixture.pending(), "pending");
+    QCOMPARE(fixture.find<QComboBox>()->currentIndex(), 7);
+    QVERIFY(fixture.calls().isEmpty());
+    fixture.apply();
+    QTEST(fixture.calls(), "calls");
 }
 
 QTEST_MAIN(TestBasicPage)

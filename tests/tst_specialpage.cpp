@@ -3,17 +3,9 @@
 // position list follows a committed candidate count.
 #include "config/Config.h"
 #include "pages/TabWidgetSpecial.h"
-#include "support/TestSupport.h"
+#include "support/PageFixture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QSettings>
-#include <QtTest>
-
-#include <memory>
-
-using Settings = QMap<QString, QString>;
 
 namespace
 {
@@ -23,16 +15,10 @@ const QStringList boxNames = {"checkboxEnableIntelligentWord",
                               "checkboxEnableIMode", "checkboxEnableBMode",
                               "checkboxEnableCustomPhrase"};
 
-QByteArray fileContent()
+QString storedPosition()
 {
-    QFile file(Config::configFilePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QVariant storedPosition()
-{
-    return QSettings(Config::configFilePath(), QSettings::IniFormat)
-        .value(QStringLiteral("special/customphrasedisplaypos"));
+    return storedGroup(QStringLiteral("special"))
+        .value(QStringLiteral("customphrasedisplaypos"));
 }
 } // namespace
 
@@ -41,8 +27,6 @@ class TestSpecialPage : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void loading_data();
     void loading();
     void tracking_data();
@@ -54,39 +38,7 @@ private Q_SLOTS:
     void candidateCountCommitted();
     void positionMovedByCountIsTheSavedOne();
     void positionNotStoredStaysPending();
-
-private:
-    TabWidgetSpecial *page(const QByteArray &ini = {});
-    QComboBox *positions() const;
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<TabWidgetSpecial> m_page;
 };
-
-void TestSpecialPage::init()
-{
-    m_sandbox = std::make_unique<Sandbox>();
-}
-
-void TestSpecialPage::cleanup()
-{
-    m_page.reset();
-    m_sandbox.reset();
-}
-
-TabWidgetSpecial *TestSpecialPage::page(const QByteArray &ini)
-{
-    if (!ini.isEmpty())
-        m_sandbox->home.writeSettings(ini);
-    m_page = std::make_unique<TabWidgetSpecial>(nullptr);
-    m_page->show();
-    return m_page.get();
-}
-
-QComboBox *TestSpecialPage::positions() const
-{
-    return m_page->findChild<QComboBox *>(positionKey);
-}
 
 void TestSpecialPage::loading_data()
 {
@@ -132,25 +84,25 @@ void TestSpecialPage::loading()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QString, checked);
-    QFETCH(int, items);
-    QFETCH(int, index);
-    page(ini);
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini);
     for (int i = 0; i < boxNames.size(); ++i)
-        QCOMPARE(m_page->findChild<QCheckBox *>(boxNames.at(i))->isChecked(),
+        QCOMPARE(fixture.find<QCheckBox>(boxNames.at(i))->isChecked(),
                  checked.at(i) == '1');
-    QCOMPARE(positions()->count(), items);
-    QCOMPARE(positions()->currentIndex(), index);
-    QCOMPARE(positions()->isEnabled(), checked.endsWith('1'));
-    QCOMPARE(fileContent(), ini); // loading writes nothing
-    QCOMPARE(m_page->changedSettings(), Settings());
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
+    const auto *positions = fixture.find<QComboBox>();
+    QTEST(positions->count(), "items");
+    QTEST(positions->currentIndex(), "index");
+    QCOMPARE(positions->isEnabled(), checked.endsWith('1'));
+    QCOMPARE(readFile(Config::configFilePath()), ini); // loading writes nothing
+    QCOMPARE(fixture.pending(), Settings());
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
 }
 
 void TestSpecialPage::tracking_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps"); // a box, a list index, "apply"
+    QTest::addColumn<QStringList>("steps");
     QTest::addColumn<Settings>("pending");
     for (const QString &box : boxNames) {
         QTest::addRow("%s off", qPrintable(box))
@@ -175,42 +127,31 @@ void TestSpecialPage::tracking()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QStringList, steps);
-    QFETCH(Settings, pending);
-    page(ini);
-    for (const QString &step : steps) {
-        bool isIndex = false;
-        const int index = step.toInt(&isIndex);
-        if (isIndex)
-            positions()->setCurrentIndex(index);
-        else if (step == QLatin1String("apply"))
-            m_page->apply();
-        else
-            QTest::mouseClick(m_page->findChild<QCheckBox *>(step),
-                              Qt::LeftButton);
-    }
-    QCOMPARE(m_page->changedSettings(), pending);
-    QCOMPARE(positions()->isEnabled(),
-             m_page->findChild<QCheckBox *>(boxNames.last())->isChecked());
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini);
+    fixture.perform(steps);
+    QTEST(fixture.pending(), "pending");
+    QCOMPARE(fixture.find<QComboBox>()->isEnabled(),
+             fixture.find<QCheckBox>(boxNames.last())->isChecked());
 }
 
 void TestSpecialPage::applySendsInKeyOrderOnce()
 {
-    page();
-    positions()->setCurrentIndex(5);
-    for (const QString &name : boxNames)
-        QTest::mouseClick(m_page->findChild<QCheckBox *>(name), Qt::LeftButton);
-    QCOMPARE(m_page->apply(), Settings({{"customphrasedisplaypos", "5"},
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build();
+    fixture.perform(QStringList{"5"} + boxNames);
+    QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "5"},
                                         {"enablebmode", "0"},
                                         {"enablecustomphrase", "0"},
                                         {"enableimode", "0"},
                                         {"enableintelligentword", "0"}}));
-    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"enableBMode", 0},
-                                             {"enableCustomPhrase", 0},
-                                             {"enableIMode", 0},
-                                             {"enableIntelligentWord", 0},
-                                             {"customPhraseDisplayPos", 5}}));
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls.size(), 5);
+    QCOMPARE(fixture.calls(), BusCalls({{"enableBMode", 0},
+                                        {"enableCustomPhrase", 0},
+                                        {"enableIMode", 0},
+                                        {"enableIntelligentWord", 0},
+                                        {"customPhraseDisplayPos", 5}}));
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls().size(), 5);
 }
 
 void TestSpecialPage::reset_data()
@@ -232,19 +173,20 @@ void TestSpecialPage::reset_data()
 void TestSpecialPage::reset()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(Settings, pending);
-    QFETCH(BusCalls, calls);
-    page(ini)->reset();
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini).reset();
     for (const QString &name : boxNames)
-        QVERIFY(m_page->findChild<QCheckBox *>(name)->isChecked());
-    QVERIFY(positions()->isEnabled());
-    QCOMPARE(positions()->currentIndex(), 0);
-    QCOMPARE(m_page->changedSettings(), pending);
-    QVERIFY(m_sandbox->bus.calls.isEmpty());
-    m_page->apply();
-    QCOMPARE(m_sandbox->bus.calls, calls);
+        QVERIFY(fixture.find<QCheckBox>(name)->isChecked());
+    QVERIFY(fixture.find<QComboBox>()->isEnabled());
+    QCOMPARE(fixture.find<QComboBox>()->currentIndex(), 0);
+    QTEST(fixture.pending(), "pending");
+    QVERIFY(fixture.calls().isEmpty());
+    fixture.apply();
+    QTEST(fixture.calls(), "calls");
 }
 
+// The container's commit shows the moves a count makes; these are the
+// counts that move nothing.
 void TestSpecialPage::candidateCountCommitted_data()
 {
     QTest::addColumn<QByteArray>("ini");
@@ -252,22 +194,15 @@ void TestSpecialPage::candidateCountCommitted_data()
     QTest::addColumn<Settings>("committed");
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("index");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("stored");
     QTest::addColumn<Settings>("pending");
-    const QByteArray atSeven("[special]\ncustomphrasedisplaypos=6\n");
-    QTest::newRow("5 moves 7 to 5")
-        << atSeven << -1 << Settings{{"candidatecount", "5"}} << 5 << 4
-        << BusCalls{{"customPhraseDisplayPos", 4}} << 4 << Settings();
-    QTest::newRow("9 keeps 7")
-        << atSeven << -1 << Settings{{"candidatecount", "9"}} << 9 << 6
-        << BusCalls() << 6 << Settings();
-    QTest::newRow("no count") << atSeven << -1 << Settings{{"enablebmode", "0"}}
-                              << 8 << 6 << BusCalls() << 6 << Settings();
+    QTest::newRow("no count")
+        << QByteArray("[special]\ncustomphrasedisplaypos=6\n") << -1
+        << Settings{{"enablebmode", "0"}} << 8 << 6 << "6" << Settings();
     // Rebuilding reports index -1 and 0, and 0 is the saved position here.
     QTest::newRow("chosen 4 kept over saved 1")
         << QByteArray("[special]\ncustomphrasedisplaypos=0\n") << 3
-        << Settings{{"candidatecount", "9"}} << 9 << 3 << BusCalls() << 0
+        << Settings{{"candidatecount", "9"}} << 9 << 3 << "0"
         << Settings{{positionKey, "3"}};
 }
 
@@ -276,42 +211,39 @@ void TestSpecialPage::candidateCountCommitted()
     QFETCH(QByteArray, ini);
     QFETCH(int, chosen);
     QFETCH(Settings, committed);
-    QFETCH(int, items);
-    QFETCH(int, index);
-    QFETCH(BusCalls, calls);
-    QFETCH(int, stored);
-    QFETCH(Settings, pending);
-    page(ini);
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini);
+    auto *positions = fixture.find<QComboBox>();
     if (chosen >= 0)
-        positions()->setCurrentIndex(chosen);
-    m_page->onSettingChanged(committed);
-    QCOMPARE(positions()->count(), items);
-    QCOMPARE(positions()->currentIndex(), index);
-    QCOMPARE(m_sandbox->bus.calls, calls);
-    QCOMPARE(storedPosition(), QVariant(QString::number(stored)));
-    QCOMPARE(m_page->changedSettings(), pending);
+        positions->setCurrentIndex(chosen);
+    fixture.page().onSettingChanged(committed);
+    QTEST(positions->count(), "items");
+    QTEST(positions->currentIndex(), "index");
+    QCOMPARE(fixture.calls(), BusCalls());
+    QTEST(storedPosition(), "stored");
+    QTEST(fixture.pending(), "pending");
 }
 
 void TestSpecialPage::positionMovedByCountIsTheSavedOne()
 {
-    page("[special]\ncustomphrasedisplaypos=6\n");
-    m_page->onSettingChanged({{"candidatecount", "5"}});
-    m_page->onSettingChanged({{"candidatecount", "9"}});
+    PageFixture<TabWidgetSpecial> fixture;
+    auto &page = fixture.build("[special]\ncustomphrasedisplaypos=6\n");
+    page.onSettingChanged({{"candidatecount", "5"}});
+    page.onSettingChanged({{"candidatecount", "9"}});
     // Position 7 is no longer what the file holds: choosing it is an edit.
-    positions()->setCurrentIndex(5);
-    positions()->setCurrentIndex(6);
-    QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "6"}}));
+    fixture.perform({"5", "6"});
+    QCOMPARE(fixture.pending(), Settings({{positionKey, "6"}}));
 }
 
 void TestSpecialPage::positionNotStoredStaysPending()
 {
-    page();
-    positions()->setCurrentIndex(6);
-    m_page->apply();
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build();
+    fixture.perform({"6", "apply"});
     QVERIFY(QDir().mkpath(Config::configFilePath())); // cannot be written
-    m_page->onSettingChanged({{"candidatecount", "5"}});
-    QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "4"}}));
-    QCOMPARE(m_page->apply(), Settings({{"customphrasedisplaypos", "4"}}));
+    fixture.page().onSettingChanged({{"candidatecount", "5"}});
+    QCOMPARE(fixture.pending(), Settings({{positionKey, "4"}}));
+    QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "4"}}));
 }
 
 QTEST_MAIN(TestSpecialPage)

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#ifndef QUILMO_TESTS_PAGEFIXTURE_H
+#define QUILMO_TESTS_PAGEFIXTURE_H
+
+#include "support/TestSupport.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QtTest>
+
+#include <memory>
+
+/**
+ * @brief One settings page for one test case, on a fresh HOME and with its
+ * bus writes recorded: the settings file is written first, then the page
+ * is built and shown, as the container would show it.
+ */
+template <typename Page> class PageFixture
+{
+public:
+    /// The page, with its pending map open to entries that its controls
+    /// cannot produce.
+    class Probed : public Page
+    {
+    public:
+        using Page::m_changedSettings;
+        using Page::Page;
+    };
+
+    /// Builds the page over the settings file @p settings; none when null.
+    Probed &build(const QByteArray &settings = QByteArray())
+    {
+        if (!settings.isNull())
+            writeSettings(settings);
+        m_page = std::make_unique<Probed>(nullptr);
+        m_page->show();
+        return *m_page;
+    }
+
+    Probed &page() const { return *m_page; }
+    const Settings &pending() const { return m_page->changedSettings(); }
+    Settings apply() const { return m_page->apply(); }
+    const BusCalls &calls() const { return m_sandbox.bus.calls; }
+    QString home() const { return m_sandbox.home.path(); }
+
+    template <typename Widget> Widget *find(const QString &name = {}) const
+    {
+        return m_page->template findChild<Widget *>(name);
+    }
+
+    /// Runs each step: "apply", a number (an index of the page's list) or
+    /// the object name of a button to click.
+    void perform(const QStringList &steps) const
+    {
+        for (const QString &step : steps) {
+            bool isIndex = false;
+            const int index = step.toInt(&isIndex);
+            if (isIndex)
+                find<QComboBox>()->setCurrentIndex(index);
+            else if (step == QLatin1String("apply"))
+                apply();
+            else
+                click(step);
+        }
+    }
+
+private:
+    void click(const QString &name) const
+    {
+        auto *button = find<QAbstractButton>(name);
+        QVERIFY2(button, qPrintable(name));
+        if (button->isVisible())
+            QTest::mouseClick(button, Qt::LeftButton);
+        else // a control kept from the user: only code changes it
+            button->setChecked(!button->isChecked());
+    }
+
+    Sandbox m_sandbox;
+    std::unique_ptr<Probed> m_page;
+};
+
+#endif
