@@ -29,11 +29,8 @@ class TestSpecialPage : public QObject
 private Q_SLOTS:
     void loading_data();
     void loading();
-    void tracking_data();
-    void tracking();
-    void applySendsInKeyOrderOnce();
-    void reset_data();
-    void reset();
+    void edits_data();
+    void edits();
     void candidateCountCommitted_data();
     void candidateCountCommitted();
     void positionMovedByCountIsTheSavedOne();
@@ -99,90 +96,75 @@ void TestSpecialPage::loading()
     QCOMPARE(fixture.calls(), BusCalls());
 }
 
-void TestSpecialPage::tracking_data()
+void TestSpecialPage::edits_data()
 {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<Settings>("pending");
-    for (const QString &box : boxNames) {
+    PageFixture<TabWidgetSpecial>::addEditColumns();
+    const QString fileKeys[] = {"enableintelligentword", "enableimode",
+                                "enablebmode", "enablecustomphrase"};
+    const char *busNames[] = {"enableIntelligentWord", "enableIMode",
+                              "enableBMode", "enableCustomPhrase"};
+    for (int i = 0; i < boxNames.size(); ++i) {
+        const QString &box = boxNames.at(i);
         QTest::addRow("%s off", qPrintable(box))
             << QByteArray() << QStringList{box}
-            << Settings{{box, "Qt::Unchecked"}};
+            << Settings{{box, "Qt::Unchecked"}} << Settings{{fileKeys[i], "0"}}
+            << BusCalls{{busNames[i], 0}};
         QTest::addRow("%s off, on", qPrintable(box))
-            << QByteArray() << QStringList{box, box} << Settings();
+            << QByteArray() << QStringList{box, box} << Settings() << Settings()
+            << BusCalls();
     }
     QTest::newRow("2 to 4")
-        << QByteArray() << QStringList{"4"} << Settings{{positionKey, "4"}};
-    QTest::newRow("2 to 4 and back")
-        << QByteArray() << QStringList{"4", "2"} << Settings();
+        << QByteArray() << QStringList{"4"} << Settings{{positionKey, "4"}}
+        << Settings{{"customphrasedisplaypos", "4"}}
+        << BusCalls{{"customPhraseDisplayPos", 4}};
+    QTest::newRow("2 to 4 and back") << QByteArray() << QStringList{"4", "2"}
+                                     << Settings() << Settings() << BusCalls();
     QTest::newRow("applied 3, then 2 and 3")
-        << QByteArray() << QStringList{"3", "apply", "2", "3"} << Settings();
+        << QByteArray() << QStringList{"3", "apply", "2", "3"} << Settings()
+        << Settings() << BusCalls{{"customPhraseDisplayPos", 3}};
     QTest::newRow("stored 7 of 5 saved as 5")
         << QByteArray("[basic]\ncandidatecount=5\n"
                       "[special]\ncustomphrasedisplaypos=6\n")
-        << QStringList{"3", "4"} << Settings();
-}
-
-void TestSpecialPage::tracking()
-{
-    QFETCH(QByteArray, ini);
-    QFETCH(QStringList, steps);
-    PageFixture<TabWidgetSpecial> fixture;
-    fixture.build(ini);
-    fixture.perform(steps);
-    QTEST(fixture.pending(), "pending");
-    QCOMPARE(fixture.find<QComboBox>()->isEnabled(),
-             fixture.find<QCheckBox>(boxNames.last())->isChecked());
-}
-
-void TestSpecialPage::applySendsInKeyOrderOnce()
-{
-    PageFixture<TabWidgetSpecial> fixture;
-    fixture.build();
-    fixture.perform(QStringList{"5"} + boxNames);
-    QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "5"},
-                                        {"enablebmode", "0"},
-                                        {"enablecustomphrase", "0"},
-                                        {"enableimode", "0"},
-                                        {"enableintelligentword", "0"}}));
-    QCOMPARE(fixture.calls(), BusCalls({{"enableBMode", 0},
-                                        {"enableCustomPhrase", 0},
-                                        {"enableIMode", 0},
-                                        {"enableIntelligentWord", 0},
-                                        {"customPhraseDisplayPos", 5}}));
-    QCOMPARE(fixture.apply(), Settings());
-    QCOMPARE(fixture.calls().size(), 5);
-}
-
-void TestSpecialPage::reset_data()
-{
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<Settings>("pending");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::newRow("custom phrases off at 5")
+        << QStringList{"3", "4"} << Settings() << Settings() << BusCalls();
+    QTest::newRow("every setting, sent in key order")
+        << QByteArray() << QStringList{"5"} + boxNames
+        << Settings{{boxNames[0], "Qt::Unchecked"},
+                    {boxNames[1], "Qt::Unchecked"},
+                    {boxNames[2], "Qt::Unchecked"},
+                    {boxNames[3], "Qt::Unchecked"},
+                    {positionKey, "5"}}
+        << Settings{{"customphrasedisplaypos", "5"},
+                    {"enablebmode", "0"},
+                    {"enablecustomphrase", "0"},
+                    {"enableimode", "0"},
+                    {"enableintelligentword", "0"}}
+        << BusCalls{{"enableBMode", 0},
+                    {"enableCustomPhrase", 0},
+                    {"enableIMode", 0},
+                    {"enableIntelligentWord", 0},
+                    {"customPhraseDisplayPos", 5}};
+    QTest::newRow("reset with custom phrases off at 5")
         << QByteArray("[special]\nenablecustomphrase=0\n"
                       "customphrasedisplaypos=4\n")
+        << QStringList{"reset"}
         << Settings{{"checkboxEnableCustomPhrase", "Qt::Checked"},
                     {positionKey, "0"}}
+        << Settings{{"customphrasedisplaypos", "0"},
+                    {"enablecustomphrase", "1"}}
         << BusCalls{{"enableCustomPhrase", 1}, {"customPhraseDisplayPos", 0}};
     // Reset's first position is not the third one shown without a file.
-    QTest::newRow("no file") << QByteArray() << Settings{{positionKey, "0"}}
-                             << BusCalls{{"customPhraseDisplayPos", 0}};
+    QTest::newRow("reset without a file")
+        << QByteArray() << QStringList{"reset"} << Settings{{positionKey, "0"}}
+        << Settings{{"customphrasedisplaypos", "0"}}
+        << BusCalls{{"customPhraseDisplayPos", 0}};
 }
 
-void TestSpecialPage::reset()
+void TestSpecialPage::edits()
 {
-    QFETCH(QByteArray, ini);
     PageFixture<TabWidgetSpecial> fixture;
-    fixture.build(ini).reset();
-    for (const QString &name : boxNames)
-        QVERIFY(fixture.find<QCheckBox>(name)->isChecked());
-    QVERIFY(fixture.find<QComboBox>()->isEnabled());
-    QCOMPARE(fixture.find<QComboBox>()->currentIndex(), 0);
-    QTEST(fixture.pending(), "pending");
-    QVERIFY(fixture.calls().isEmpty());
-    fixture.apply();
-    QTEST(fixture.calls(), "calls");
+    fixture.checkEdits();
+    QCOMPARE(fixture.find<QComboBox>()->isEnabled(),
+             fixture.find<QCheckBox>(boxNames.last())->isChecked());
 }
 
 // The container's commit shows the moves a count makes; these are the

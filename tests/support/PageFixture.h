@@ -48,8 +48,8 @@ public:
         return m_page->template findChild<Widget *>(name);
     }
 
-    /// Runs each step: "apply", a number (an index of the page's list) or
-    /// the object name of a button to click.
+    /// Runs each step: "apply", "reset", a number (an index of the page's
+    /// list) or the object name of a button to click.
     void perform(const QStringList &steps) const
     {
         for (const QString &step : steps) {
@@ -59,9 +59,41 @@ public:
                 find<QComboBox>()->setCurrentIndex(index);
             else if (step == QLatin1String("apply"))
                 apply();
+            else if (step == QLatin1String("reset"))
+                m_page->reset();
             else
                 click(step);
         }
+    }
+
+    /// The columns of a table of edits, for checkEdits().
+    static void addEditColumns()
+    {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<Settings>("pending");
+        QTest::addColumn<Settings>("committed");
+        QTest::addColumn<BusCalls>("calls");
+    }
+
+    /**
+     * One row of a page's table of edits: builds the page over "settings",
+     * performs "steps", and expects them to leave "pending", which the next
+     * apply() returns as "committed"; by then the bus has received "calls",
+     * and a second apply() sends nothing more.
+     */
+    void checkEdits()
+    {
+        QFETCH(QByteArray, settings);
+        QFETCH(QStringList, steps);
+        build(settings);
+        perform(steps);
+        QTEST(pending(), "pending");
+        QTEST(apply(), "committed");
+        QTEST(calls(), "calls");
+        const int sent = calls().size();
+        QCOMPARE(apply(), Settings());
+        QCOMPARE(calls().size(), sent);
     }
 
 private:
