@@ -6,8 +6,6 @@
 #include "support/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 using WordLibLayout::textFieldSize;
