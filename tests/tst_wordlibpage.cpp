@@ -19,7 +19,6 @@
 namespace
 {
 using Fixture = PageFixture<RecordingWordLibPage>;
-const QString defaultNames = QStringLiteral("user.qlb;sys.qlb");
 
 QByteArray storedNames(const QString &names)
 {
@@ -75,11 +74,6 @@ QStringList rowTexts(const QWidget &page, int row)
     return texts;
 }
 
-void setTicked(const QWidget &page, int row, Qt::CheckState state)
-{
-    tableOf(page)->item(row, 0)->setCheckState(state);
-}
-
 /// Runs @p handle on the first modal dialog of type D to show up; the
 /// caller then opens it (its nested event loop runs the timer).
 template <typename D>
@@ -118,11 +112,8 @@ private Q_SLOTS:
     void listingLeavesOutWhatIsNoLibrary();
     void tableShowsTheHeaders();
 
-    void tickingPendsTheSelection_data();
-    void tickingPendsTheSelection();
-    void applyCommitsOnce();
-    void resetTicksTheDefaults();
-    void resetThenBackToStoredLeavesNothingPending();
+    void edits_data();
+    void edits();
 
     void add_data();
     void add();
@@ -263,101 +254,61 @@ void TestWordLibPage::tableShowsTheHeaders()
     QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
-void TestWordLibPage::tickingPendsTheSelection_data()
+void TestWordLibPage::edits_data()
 {
-    // Rows: user.qlb, sys.qlb, a.qlb, c.qlb (user), c.qlb (system).
-    QTest::addColumn<QList<QPair<int, int>>>("clicks"); // row, check state
-    QTest::addColumn<QString>("pending");               // null: nothing
+    Fixture::addEditColumns();
+    const auto names = [](const char *selection) {
+        return Settings{{"names", selection}};
+    };
+    const auto sent = [](const char *selection) {
+        return BusCalls{{"wordLibNames", selection}};
+    };
+    // Rows: user.qlb, sys.qlb, a.qlb, c.qlb (user), b.qlb, c.qlb (system).
+    const QByteArray none = storedNames({}); // present but empty
     QTest::newRow("tick a.qlb")
-        << QList<QPair<int, int>>{{2, Qt::Checked}} << "user.qlb;sys.qlb;a.qlb";
+        << none << QStringList{"tick 2"} << names("user.qlb;sys.qlb;a.qlb")
+        << names("user.qlb;sys.qlb;a.qlb") << sent("user.qlb;sys.qlb;a.qlb");
     QTest::newRow("tick a.qlb and untick it again")
-        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::Unchecked}}
-        << QString();
+        << none << QStringList{"tick 2", "untick 2"} << Settings() << Settings()
+        << BusCalls();
     QTest::newRow("both c.qlb rows put it twice")
-        << QList<QPair<int, int>>{{4, Qt::Checked}, {3, Qt::Checked}}
-        << "user.qlb;sys.qlb;c.qlb;c.qlb";
+        << none << QStringList{"tick 5", "tick 3"}
+        << names("user.qlb;sys.qlb;c.qlb;c.qlb")
+        << names("user.qlb;sys.qlb;c.qlb;c.qlb")
+        << sent("user.qlb;sys.qlb;c.qlb;c.qlb");
     QTest::newRow("a partial tick is no tick")
-        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::PartiallyChecked}}
-        << QString();
+        << none << QStringList{"tick 2", "partial 2"} << Settings()
+        << Settings() << BusCalls();
+    QTest::newRow("the applied selection is the saved one")
+        << none << QStringList{"tick 2", "apply", "untick 2", "tick 2"}
+        << Settings() << Settings() << sent("user.qlb;sys.qlb;a.qlb");
+    // Rows: user.qlb, sys.qlb, a.qlb, b.qlb, c.qlb (user), c.qlb (system).
+    const QByteArray stored = storedNames(QStringLiteral("b.qlb;a.qlb"));
+    QTest::newRow("reset ticks the defaults")
+        << stored << QStringList{"reset"} << names("user.qlb;sys.qlb")
+        << names("user.qlb;sys.qlb") << sent("user.qlb;sys.qlb");
+    QTest::newRow("reset at the defaults pends nothing")
+        << stored << QStringList{"reset", "apply", "reset"} << Settings()
+        << Settings() << sent("user.qlb;sys.qlb");
+    // The settings file still holds the stored selection until the next
+    // apply(): a table back at it has nothing to commit, one that shows
+    // the defaults must commit them.
+    const QByteArray withA = storedNames(QStringLiteral("user.qlb;a.qlb"));
+    QTest::newRow("reset, then back to the stored selection")
+        << withA << QStringList{"reset", "tick 2"} << Settings() << Settings()
+        << BusCalls();
+    QTest::newRow("reset, back and away again")
+        << withA << QStringList{"reset", "tick 2", "untick 2"}
+        << names("user.qlb;sys.qlb") << names("user.qlb;sys.qlb")
+        << sent("user.qlb;sys.qlb");
 }
 
-void TestWordLibPage::tickingPendsTheSelection()
+void TestWordLibPage::edits()
 {
-    using Click = QPair<int, int>;
-    QFETCH(QList<Click>, clicks);
-    QFETCH(QString, pending);
     Fixture fixture;
     QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "a.qlb", "c.qlb"}));
-    QVERIFY(writeWordLibs(m_sysDir, {"sys.qlb", "c.qlb"}));
-    const auto &page = fixture.build(storedNames({})); // present but empty
-    QCOMPARE(page.selectedWordLibNames(), defaultNames);
-
-    for (const Click &click : qAsConst(clicks))
-        setTicked(page, click.first, Qt::CheckState(click.second));
-    QCOMPARE(fixture.pending().value(QStringLiteral("names")), pending);
-    QCOMPARE(fixture.pending().contains(QStringLiteral("names")),
-             !pending.isNull());
-    if (pending.isNull()) {
-        QCOMPARE(fixture.apply(), Settings());
-        QVERIFY(fixture.calls().isEmpty());
-    }
-}
-
-void TestWordLibPage::applyCommitsOnce()
-{
-    Fixture fixture;
-    QVERIFY(writeWordLibs(userLib({}), {"user.qlb"}));
-    QVERIFY(writeWordLibs(m_sysDir, {"a.qlb"}));
-    const auto &page = fixture.build();
-    setTicked(page, 1, Qt::Checked);
-
-    const QString names = QStringLiteral("user.qlb;a.qlb");
-    QCOMPARE(fixture.apply(), Settings({{"names", names}}));
-    QCOMPARE(fixture.calls(), BusCalls({{"wordLibNames", names}}));
-    QVERIFY(fixture.pending().isEmpty());
-
-    QCOMPARE(fixture.apply(), Settings());
-    QCOMPARE(fixture.calls().size(), 1);
-    // The committed selection is now the saved one.
-    setTicked(page, 1, Qt::Unchecked);
-    setTicked(page, 1, Qt::Checked);
-    QVERIFY(fixture.pending().isEmpty());
-}
-
-void TestWordLibPage::resetTicksTheDefaults()
-{
-    Fixture fixture;
-    QVERIFY(writeWordLibs(m_sysDir, {"user.qlb", "a.qlb", "b.qlb", "sys.qlb"}));
-    auto &page = fixture.build(storedNames(QStringLiteral("b.qlb;a.qlb")));
-    QCOMPARE(rowsOf(page), QStringList({"user.qlb:forced", "sys.qlb:forced",
-                                        "a.qlb:on", "b.qlb:on"}));
-    page.reset();
-    QCOMPARE(rowsOf(page), QStringList({"user.qlb:forced", "sys.qlb:forced",
-                                        "a.qlb:off", "b.qlb:off"}));
-    QCOMPARE(fixture.apply(), Settings({{"names", defaultNames}}));
-
-    // Already at the defaults: nothing moves, nothing pends.
-    page.reset();
-    QVERIFY(fixture.pending().isEmpty());
-}
-
-// The settings file still holds the stored selection until the next
-// apply(): a table that is back at it has nothing to commit, and one that
-// shows the defaults must commit them.
-void TestWordLibPage::resetThenBackToStoredLeavesNothingPending()
-{
-    Fixture fixture;
-    QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "sys.qlb", "a.qlb"}));
-    auto &page =
-        fixture.build(storedNames(QStringLiteral("user.qlb;sys.qlb;a.qlb")));
-    page.reset();
-    QCOMPARE(fixture.pending().value(QStringLiteral("names")), defaultNames);
-
-    setTicked(page, 2, Qt::Checked);
-    QVERIFY(fixture.pending().isEmpty());
-    setTicked(page, 2, Qt::Unchecked);
-    QCOMPARE(fixture.apply(), Settings({{"names", defaultNames}}));
-    QCOMPARE(fixture.calls(), BusCalls({{"wordLibNames", defaultNames}}));
+    QVERIFY(writeWordLibs(m_sysDir, {"sys.qlb", "b.qlb", "c.qlb"}));
+    fixture.checkEdits();
 }
 
 void TestWordLibPage::add_data()
@@ -430,7 +381,7 @@ void TestWordLibPage::add()
         QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "x.qlb"}));
     auto &page = fixture.build(storedNames(QStringLiteral("c.qlb")));
     const int rowCount = tableOf(page)->rowCount();
-    setTicked(page, rowCount - 1, Qt::Checked);
+    fixture.perform({QStringLiteral("tick %1").arg(rowCount - 1)});
     const Settings pending = fixture.pending();
     const QStringList rows = rowsOf(page);
     const QStringList userFiles = filesIn(userLib({}));

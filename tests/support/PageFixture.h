@@ -6,6 +6,7 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QTableWidget>
 #include <QtTest>
 
 #include <memory>
@@ -49,14 +50,22 @@ public:
     }
 
     /// Runs each step: "apply", "reset", a number (an index of the page's
-    /// list) or the object name of a button to click.
+    /// list), "tick", "untick" or "partial" and a row of the page's table,
+    /// or the object name of a button to click.
     void perform(const QStringList &steps) const
     {
+        const QStringList ticks = {"untick", "partial", "tick"};
         for (const QString &step : steps) {
             bool isIndex = false;
             const int index = step.toInt(&isIndex);
+            const int tick =
+                ticks.indexOf(step.section(QLatin1Char(' '), 0, 0));
             if (isIndex)
                 find<QComboBox>()->setCurrentIndex(index);
+            else if (tick >= 0)
+                find<QTableWidget>()
+                    ->item(step.section(QLatin1Char(' '), 1).toInt(), 0)
+                    ->setCheckState(Qt::CheckState(tick));
             else if (step == QLatin1String("apply"))
                 apply();
             else if (step == QLatin1String("reset"))
