@@ -2,28 +2,13 @@
 // The "常用" page: loading from the settings file, edit tracking, what
 // apply() sends and returns, reset().
 #include "pages/TabWidgetBasic.h"
-#include "support/TestSupport.h"
+#include "support/PageFixture.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QtTest>
-
-#include <memory>
-
-using Settings = QMap<QString, QString>;
 
 namespace
 {
-/// Lets a test plant a pending entry the controls cannot produce.
-class ProbedBasicPage : public TabWidgetBasic
-{
-public:
-    using TabWidgetBasic::m_changedSettings;
-    using TabWidgetBasic::TabWidgetBasic;
-};
-
 const QString countKey = QStringLiteral("comboboxCandidateCount");
 } // namespace
 
@@ -32,60 +17,12 @@ class TestBasicPage : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void loading_data();
     void loading();
-    void tracking_data();
-    void tracking();
-    void countDebugLines();
-    void applySendsInKeyOrderOnce();
-    void reset_data();
-    void reset();
-
-private:
-    ProbedBasicPage *page(const QByteArray &ini = {});
-    QComboBox *countList() const;
-    void press(const QString &name);
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<ProbedBasicPage> m_page;
+    void edits_data();
+    void edits();
+    void unreadableCountEntryIsDropped();
 };
-
-void TestBasicPage::init()
-{
-    m_sandbox = std::make_unique<Sandbox>();
-}
-
-void TestBasicPage::cleanup()
-{
-    m_page.reset();
-    m_sandbox.reset();
-}
-
-ProbedBasicPage *TestBasicPage::page(const QByteArray &ini)
-{
-    if (!ini.isEmpty())
-        m_sandbox->home.writeSettings("[basic]\n" + ini);
-    m_page = std::make_unique<ProbedBasicPage>(nullptr);
-    m_page->show();
-    return m_page.get();
-}
-
-QComboBox *TestBasicPage::countList() const
-{
-    return m_page->findChild<QComboBox *>(countKey);
-}
-
-void TestBasicPage::press(const QString &name)
-{
-    auto *button = m_page->findChild<QAbstractButton *>(name);
-    QVERIFY2(button, qPrintable(name));
-    if (button->isVisible())
-        QTest::mouseClick(button, Qt::LeftButton);
-    else // the status box is hidden from the user
-        button->setChecked(!button->isChecked());
-}
 
 void TestBasicPage::loading_data()
 {
@@ -119,149 +56,116 @@ void TestBasicPage::loading_data()
 void TestBasicPage::loading()
 {
     QFETCH(QByteArray, ini);
-    QFETCH(bool, hidden);
-    QFETCH(int, countIndex);
-    QFETCH(int, ziRate);
-    QFETCH(int, ciRate);
-    TabWidgetBasic *basic = page(ini);
-    auto *box = basic->findChild<QCheckBox *>("checkboxHideStatusWindow");
-    QCOMPARE(box->isChecked(), hidden);
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build(ini.isNull() ? ini : "[basic]\n" + ini);
+    auto *box = fixture.find<QCheckBox>("checkboxHideStatusWindow");
+    QTEST(box->isChecked(), "hidden");
     QVERIFY(!box->isVisible());
-    QCOMPARE(countList()->count(), 9);
-    QCOMPARE(countList()->currentIndex(), countIndex);
-    QCOMPARE(basic->findChild<QButtonGroup *>("buttonGroupZiRate")->checkedId(),
-             ziRate);
-    QCOMPARE(basic->findChild<QButtonGroup *>("buttonGroupCiRate")->checkedId(),
-             ciRate);
-    QCOMPARE(basic->changedSettings(), Settings());
-    QCOMPARE(basic->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
+    QCOMPARE(fixture.find<QComboBox>()->count(), 9);
+    QTEST(fixture.find<QComboBox>()->currentIndex(), "countIndex");
+    QTEST(fixture.find<QButtonGroup>("buttonGroupZiRate")->checkedId(),
+          "ziRate");
+    QTEST(fixture.find<QButtonGroup>("buttonGroupCiRate")->checkedId(),
+          "ciRate");
+    QCOMPARE(fixture.pending(), Settings());
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
 }
 
-void TestBasicPage::tracking_data()
+void TestBasicPage::edits_data()
 {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps"); // a button, a list index, "apply"
-    QTest::addColumn<Settings>("pending");
+    PageFixture<TabWidgetBasic>::addEditColumns();
     const QString box = QStringLiteral("checkboxHideStatusWindow");
     QTest::newRow("box on")
-        << QByteArray() << QStringList{box} << Settings{{box, "Qt::Checked"}};
-    QTest::newRow("box on, off")
-        << QByteArray() << QStringList{box, box} << Settings();
-    QTest::newRow("stored box off, on") << QByteArray("hidestatuswindow=1\n")
-                                        << QStringList{box, box} << Settings();
+        << QByteArray() << QStringList{box} << Settings{{box, "Qt::Checked"}}
+        << Settings{{"hidestatuswindow", "1"}}
+        << BusCalls{{"hideStatusWindow", 1}};
+    QTest::newRow("box on, off") << QByteArray() << QStringList{box, box}
+                                 << Settings() << Settings() << BusCalls();
+    QTest::newRow("stored box off, on")
+        << QByteArray("[basic]\nhidestatuswindow=1\n") << QStringList{box, box}
+        << Settings() << Settings() << BusCalls();
     QTest::newRow("zi fixed, fast")
         << QByteArray() << QStringList{"radioZiRateFixed", "radioZiRateFast"}
-        << Settings();
+        << Settings() << Settings() << BusCalls();
     QTest::newRow("ci slow, fixed")
         << QByteArray() << QStringList{"radioCiRateSlow", "radioCiRateFixed"}
-        << Settings{{"buttonGroupCiRate", "0"}};
+        << Settings{{"buttonGroupCiRate", "0"}} << Settings{{"cirate", "0"}}
+        << BusCalls{{"ciRate", 0}};
     QTest::newRow("zi applied fixed, slow, fixed")
         << QByteArray()
         << QStringList{"radioZiRateFixed", "apply", "radioZiRateSlow",
                        "radioZiRateFixed"}
-        << Settings();
+        << Settings() << Settings() << BusCalls{{"ziRate", 0}};
     // The saved id stays the stored 5, so "固定" is a change again.
     QTest::newRow("stored zi 5: fast, fixed")
-        << QByteArray("zirate=5\n")
+        << QByteArray("[basic]\nzirate=5\n")
         << QStringList{"radioZiRateFast", "radioZiRateFixed"}
-        << Settings{{"buttonGroupZiRate", "0"}};
+        << Settings{{"buttonGroupZiRate", "0"}} << Settings{{"zirate", "0"}}
+        << BusCalls{{"ziRate", 0}};
     QTest::newRow("count 8 to 3")
-        << QByteArray() << QStringList{"2"} << Settings{{countKey, "7,2"}};
+        << QByteArray() << QStringList{"2"} << Settings{{countKey, "7,2"}}
+        << Settings{{"candidatecount", "3"}} << BusCalls{{"candidateCount", 3}};
     QTest::newRow("count 8 to 3 to 5")
-        << QByteArray() << QStringList{"2", "4"} << Settings{{countKey, "7,4"}};
+        << QByteArray() << QStringList{"2", "4"} << Settings{{countKey, "7,4"}}
+        << Settings{{"candidatecount", "5"}} << BusCalls{{"candidateCount", 5}};
     QTest::newRow("count 8 to 3 and back")
-        << QByteArray() << QStringList{"2", "7"} << Settings();
+        << QByteArray() << QStringList{"2", "7"} << Settings() << Settings()
+        << BusCalls();
     QTest::newRow("count applied 3, then 9")
         << QByteArray() << QStringList{"2", "apply", "8"}
-        << Settings{{countKey, "2,8"}};
+        << Settings{{countKey, "2,8"}} << Settings{{"candidatecount", "9"}}
+        << BusCalls{{"candidateCount", 3}, {"candidateCount", 9}};
     QTest::newRow("stored count 12 to 3")
-        << QByteArray("candidatecount=12\n") << QStringList{"2"}
-        << Settings{{countKey, "11,2"}};
-}
-
-void TestBasicPage::tracking()
-{
-    QFETCH(QByteArray, ini);
-    QFETCH(QStringList, steps);
-    QFETCH(Settings, pending);
-    page(ini);
-    for (const QString &step : steps) {
-        bool isIndex = false;
-        const int index = step.toInt(&isIndex);
-        if (isIndex)
-            countList()->setCurrentIndex(index);
-        else if (step == QLatin1String("apply"))
-            m_page->apply();
-        else
-            press(step);
-    }
-    QCOMPARE(m_page->changedSettings(), pending);
-}
-
-void TestBasicPage::countDebugLines()
-{
-    page();
-    DebugCapture debug;
-    countList()->setCurrentIndex(2);
-    countList()->setCurrentIndex(7);
-    m_page->m_changedSettings.insert(countKey, QStringLiteral("7;2"));
-    countList()->setCurrentIndex(2);
-    QCOMPARE(debug.lines(),
-             QStringList({"Candidate changed info:  \"7,2\"",
-                          "Candidate changed info:  \"\"", "Logic Error!",
-                          "Candidate changed info:  \"7;2\""}));
-    // Not a change apply() can read: nothing sent, the entry dropped.
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
-    QCOMPARE(m_page->changedSettings(), Settings());
-}
-
-void TestBasicPage::applySendsInKeyOrderOnce()
-{
-    page();
-    countList()->setCurrentIndex(4);
-    press(QStringLiteral("checkboxHideStatusWindow"));
-    press(QStringLiteral("radioZiRateFixed"));
-    press(QStringLiteral("radioCiRateSlow"));
-    QCOMPARE(m_page->apply(), Settings({{"candidatecount", "5"},
-                                        {"cirate", "2"},
-                                        {"hidestatuswindow", "1"},
-                                        {"zirate", "0"}}));
-    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"ciRate", 2},
-                                             {"ziRate", 0},
-                                             {"hideStatusWindow", 1},
-                                             {"candidateCount", 5}}));
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls.size(), 4);
-}
-
-void TestBasicPage::reset_data()
-{
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<Settings>("pending");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::newRow("stored 3, zi fixed, hidden")
-        << QByteArray("hidestatuswindow=1\ncandidatecount=3\nzirate=0\n")
+        << QByteArray("[basic]\ncandidatecount=12\n") << QStringList{"2"}
+        << Settings{{countKey, "11,2"}} << Settings{{"candidatecount", "3"}}
+        << BusCalls{{"candidateCount", 3}};
+    QTest::newRow("every setting, sent in key order")
+        << QByteArray()
+        << QStringList{"4", box, "radioZiRateFixed", "radioCiRateSlow"}
+        << Settings{{"buttonGroupCiRate", "2"},
+                    {"buttonGroupZiRate", "0"},
+                    {box, "Qt::Checked"},
+                    {countKey, "7,4"}}
+        << Settings{{"candidatecount", "5"},
+                    {"cirate", "2"},
+                    {"hidestatuswindow", "1"},
+                    {"zirate", "0"}}
+        << BusCalls{{"ciRate", 2},
+                    {"ziRate", 0},
+                    {"hideStatusWindow", 1},
+                    {"candidateCount", 5}};
+    QTest::newRow("reset from stored 3, zi fixed, hidden")
+        << QByteArray("[basic]\nhidestatuswindow=1\ncandidatecount=3\n"
+                      "zirate=0\n")
+        << QStringList{"reset"}
         << Settings{{"buttonGroupZiRate", "1"},
-                    {"checkboxHideStatusWindow", "Qt::Unchecked"},
+                    {box, "Qt::Unchecked"},
                     {countKey, "2,7"}}
+        << Settings{{"candidatecount", "8"},
+                    {"hidestatuswindow", "0"},
+                    {"zirate", "1"}}
         << BusCalls{
                {"ziRate", 1}, {"hideStatusWindow", 0}, {"candidateCount", 8}};
-    QTest::newRow("at defaults") << QByteArray() << Settings() << BusCalls();
+    QTest::newRow("reset at defaults")
+        << QByteArray() << QStringList{"reset"} << Settings() << Settings()
+        << BusCalls();
 }
 
-void TestBasicPage::reset()
+void TestBasicPage::edits()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(Settings, pending);
-    QFETCH(BusCalls, calls);
-    page(ini)->reset();
-    QCOMPARE(m_page->changedSettings(), pending);
-    QCOMPARE(countList()->currentIndex(), 7);
-    QVERIFY(m_sandbox->bus.calls.isEmpty());
-    m_page->apply();
-    QCOMPARE(m_sandbox->bus.calls, calls);
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.checkEdits();
+}
+
+// Not a change apply() can read: nothing sent, the entry dropped.
+void TestBasicPage::unreadableCountEntryIsDropped()
+{
+    PageFixture<TabWidgetBasic> fixture;
+    fixture.build().m_changedSettings.insert(countKey, QStringLiteral("7;2"));
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
+    QCOMPARE(fixture.pending(), Settings());
 }
 
 QTEST_MAIN(TestBasicPage)

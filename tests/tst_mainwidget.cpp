@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
-// The settings container: the commit loop behind OK and Apply, Cancel,
-// Reset, the about-page button rule, a settings file that cannot be
-// written, and the about page itself.
+// The settings container: the commit loop behind OK and Apply, with the
+// special page following a committed count, Cancel, Reset, the about-page
+// button rule, and the about page itself.
 #include "app/MainWidget.h"
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
 #include "pages/TabWidgetAbout.h"
 #include "pages/TabWidgetBasic.h"
 #include "pages/TabWidgetSpecial.h"
-#include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
@@ -19,23 +18,9 @@
 #include <QTabWidget>
 #include <QtTest>
 
-#include <optional>
-#include <unistd.h>
-
 namespace
 {
-using Settings = QMap<QString, QString>;
 const QStringList groups = {"basic", "wordlib", "special", "about"};
-
-QMap<QString, QString> groupOf(const QString &group)
-{
-    QSettings file(Config::configFilePath(), QSettings::IniFormat);
-    file.beginGroup(group);
-    QMap<QString, QString> values;
-    for (const QString &key : file.childKeys())
-        values.insert(key, file.value(key).toString());
-    return values;
-}
 } // namespace
 
 class TestMainWidget : public QObject
@@ -51,8 +36,6 @@ private Q_SLOTS:
     void cancelDropsEverything();
     void resetReachesOnlyCurrentPage();
     void aboutPageLeavesOnlyOk();
-    void unwritableFileKeepsValuesForNextSave_data();
-    void unwritableFileKeepsValuesForNextSave();
     void aboutPageHoldsNoSettings();
 
 private:
@@ -97,39 +80,97 @@ QPushButton *TestMainWidget::button(const QString &text) const
     return nullptr;
 }
 
+// A count committed in the same step as the special page moves its
+// position list, and OK stores and sends what Apply would.
 void TestMainWidget::commitsEveryPageInTabOrder_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<bool>("closes");
-    QTest::newRow("apply") << QStringLiteral("应用") << false;
-    QTest::newRow("ok") << QStringLiteral("确定") << true;
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<int>("chosenPosition"); // -1: none chosen
+    QTest::addColumn<int>("countIndex");
+    QTest::addColumn<BusCalls>("calls");
+    QTest::addColumn<QList<Settings>>("results"); // broadcast, in tab order
+    QTest::addColumn<QString>("positions");       // "<items>/<index>"
+    const QString apply = QStringLiteral("应用");
+    const QByteArray atSeven("[special]\ncustomphrasedisplaypos=6\n");
+    const auto results = [](const char *count, const Settings &special) {
+        return QList<Settings>{{{"candidatecount", count}}, {}, special, {}};
+    };
+    const Settings iModeOff{{"enableimode", "0"}};
+    for (const QString &button : {apply, QStringLiteral("确定")}) {
+        QTest::addRow("%s", qPrintable(button))
+            << button << QByteArray() << -1 << 4
+            << BusCalls{{"candidateCount", 5}, {"enableIMode", 0}}
+            << results("5", iModeOff) << "5/2";
+        QTest::addRow("%s, stored 7 moved to 5", qPrintable(button))
+            << button << atSeven << -1 << 4
+            << BusCalls{{"candidateCount", 5},
+                        {"customPhraseDisplayPos", 4},
+                        {"enableIMode", 0}}
+            << results("5", iModeOff) << "5/4";
+    }
+    // The special page's own apply() sends the moved position once more.
+    QTest::newRow("apply, chosen 7 moved to 5")
+        << apply << QByteArray() << 6 << 4
+        << BusCalls{{"candidateCount", 5},
+                    {"customPhraseDisplayPos", 4},
+                    {"enableIMode", 0},
+                    {"customPhraseDisplayPos", 4}}
+        << results("5", {{"customphrasedisplaypos", "4"}, {"enableimode", "0"}})
+        << "5/4";
+    QTest::newRow("apply, stored 7 kept by 9")
+        << apply << atSeven << -1 << 8
+        << BusCalls{{"candidateCount", 9}, {"enableIMode", 0}}
+        << results("9", iModeOff) << "9/6";
 }
 
 void TestMainWidget::commitsEveryPageInTabOrder()
 {
     QFETCH(QString, button);
-    QFETCH(bool, closes);
-    const QList<Settings> results = {
-        {{"candidatecount", "5"}}, {}, {{"enableimode", "0"}}, {}};
+    QFETCH(QByteArray, stored);
+    QFETCH(int, chosenPosition);
+    QFETCH(int, countIndex);
+    QFETCH(QList<Settings>, results);
+    QFETCH(QString, positions);
+    if (!stored.isEmpty())
+        writeSettings(stored);
+    m_widget = std::make_unique<RecordingMainWidget>();
     m_widget->show();
+    auto *positionList = m_widget->findChild<QComboBox *>(
+        QStringLiteral("comboBoxCustomPhraseDisplayPos"));
+    if (chosenPosition >= 0)
+        positionList->setCurrentIndex(chosenPosition);
     editTwoPages();
+    m_widget->findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
+        ->setCurrentIndex(countIndex);
     QList<Settings> storedWhenBroadcast;
     connect(m_widget.get(), &MainWidget::settingChanged, this, [&] {
         storedWhenBroadcast.append(
-            groupOf(groups.at(storedWhenBroadcast.size())));
+            storedGroup(groups.at(storedWhenBroadcast.size())));
     });
     QSignalSpy spy(m_widget.get(), &MainWidget::settingChanged);
 
     QTest::mouseClick(this->button(button), Qt::LeftButton);
 
-    QCOMPARE(m_sandbox->bus.calls,
-             BusCalls({{"candidateCount", 5}, {"enableIMode", 0}}));
+    QTEST(m_sandbox->bus.calls, "calls");
     QCOMPARE(spy.count(), 4);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         QCOMPARE(spy.at(i).at(0).value<Settings>(), results[i]);
-    QCOMPARE(storedWhenBroadcast, results); // each written before its signal
+        // Each written before its signal.
+        for (auto it = results[i].cbegin(); it != results[i].cend(); ++it)
+            QCOMPARE(storedWhenBroadcast[i].value(it.key()), it.value());
+    }
+    QCOMPARE(QStringLiteral("%1/%2")
+                 .arg(positionList->count())
+                 .arg(positionList->currentIndex()),
+             positions);
+    // What the list shows is what the file holds, once anything is stored.
+    const Settings special = storedGroup(QStringLiteral("special"));
+    QCOMPARE(special.value(QStringLiteral("customphrasedisplaypos"),
+                           QString::number(positionList->currentIndex())),
+             QString::number(positionList->currentIndex()));
     QVERIFY(m_widget->failures.isEmpty());
-    QCOMPARE(m_widget->isVisible(), !closes);
+    QCOMPARE(m_widget->isVisible(), button != QStringLiteral("确定"));
 }
 
 void TestMainWidget::cancelDropsEverything()
@@ -178,47 +219,6 @@ void TestMainWidget::aboutPageLeavesOnlyOk()
     QCOMPARE(hiddenButtons(), buttons);
     tabs->setCurrentIndex(1);
     QCOMPARE(hiddenButtons(), QStringList());
-}
-
-void TestMainWidget::unwritableFileKeepsValuesForNextSave_data()
-{
-    QTest::addColumn<bool>("readOnlyDirectory");
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("directory in the file's place")
-        << false << QStringLiteral("该位置上是一个目录。");
-    // A read-only mount as root; permissions deny a user.
-    QTest::newRow("read-only settings directory")
-        << true
-        << (geteuid() == 0 ? QStringLiteral("文件系统是只读的。")
-                           : QStringLiteral("没有写入权限。"));
-}
-
-void TestMainWidget::unwritableFileKeepsValuesForNextSave()
-{
-    QFETCH(bool, readOnlyDirectory);
-    QFETCH(QString, reason);
-    const QString dir = Config::configDirPath();
-    QVERIFY(QDir().mkpath(dir));
-    std::optional<ReadOnlyPath> locked;
-    if (readOnlyDirectory && !locked.emplace(dir).whyNot().isEmpty())
-        QSKIP(qPrintable(locked->whyNot()));
-    if (!readOnlyDirectory)
-        QVERIFY(QDir().mkpath(Config::configFilePath()));
-
-    editTwoPages();
-    m_widget->show();
-    QTest::mouseClick(button(QStringLiteral("确定")), Qt::LeftButton);
-    QCOMPARE(m_widget->failures, QStringList({Config::configFilePath()}));
-    QCOMPARE(m_widget->reasons, QStringList{reason});
-    QVERIFY(m_widget->isVisible()); // OK did not pretend to succeed
-
-    locked.reset();
-    QVERIFY(readOnlyDirectory ||
-            QDir(Config::configFilePath()).removeRecursively());
-    QTest::mouseClick(button(QStringLiteral("应用")), Qt::LeftButton);
-    QCOMPARE(m_widget->failures.size(), 1);
-    QCOMPARE(groupOf("basic"), Settings({{"candidatecount", "5"}}));
-    QCOMPARE(groupOf("special"), Settings({{"enableimode", "0"}}));
 }
 
 void TestMainWidget::aboutPageHoldsNoSettings()

@@ -3,17 +3,9 @@
 // position list follows a committed candidate count.
 #include "config/Config.h"
 #include "pages/TabWidgetSpecial.h"
-#include "support/TestSupport.h"
+#include "support/PageFixture.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QSettings>
-#include <QtTest>
-
-#include <memory>
-
-using Settings = QMap<QString, QString>;
 
 namespace
 {
@@ -23,16 +15,10 @@ const QStringList boxNames = {"checkboxEnableIntelligentWord",
                               "checkboxEnableIMode", "checkboxEnableBMode",
                               "checkboxEnableCustomPhrase"};
 
-QByteArray fileContent()
+QString storedPosition()
 {
-    QFile file(Config::configFilePath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QVariant storedPosition()
-{
-    return QSettings(Config::configFilePath(), QSettings::IniFormat)
-        .value(QStringLiteral("special/customphrasedisplaypos"));
+    return storedGroup(QStringLiteral("special"))
+        .value(QStringLiteral("customphrasedisplaypos"));
 }
 } // namespace
 
@@ -41,52 +27,15 @@ class TestSpecialPage : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
     void loading_data();
     void loading();
-    void tracking_data();
-    void tracking();
-    void applySendsInKeyOrderOnce();
-    void reset_data();
-    void reset();
+    void edits_data();
+    void edits();
     void candidateCountCommitted_data();
     void candidateCountCommitted();
     void positionMovedByCountIsTheSavedOne();
     void positionNotStoredStaysPending();
-
-private:
-    TabWidgetSpecial *page(const QByteArray &ini = {});
-    QComboBox *positions() const;
-
-    std::unique_ptr<Sandbox> m_sandbox;
-    std::unique_ptr<TabWidgetSpecial> m_page;
 };
-
-void TestSpecialPage::init()
-{
-    m_sandbox = std::make_unique<Sandbox>();
-}
-
-void TestSpecialPage::cleanup()
-{
-    m_page.reset();
-    m_sandbox.reset();
-}
-
-TabWidgetSpecial *TestSpecialPage::page(const QByteArray &ini)
-{
-    if (!ini.isEmpty())
-        m_sandbox->home.writeSettings(ini);
-    m_page = std::make_unique<TabWidgetSpecial>(nullptr);
-    m_page->show();
-    return m_page.get();
-}
-
-QComboBox *TestSpecialPage::positions() const
-{
-    return m_page->findChild<QComboBox *>(positionKey);
-}
 
 void TestSpecialPage::loading_data()
 {
@@ -132,119 +81,94 @@ void TestSpecialPage::loading()
 {
     QFETCH(QByteArray, ini);
     QFETCH(QString, checked);
-    QFETCH(int, items);
-    QFETCH(int, index);
-    page(ini);
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini);
     for (int i = 0; i < boxNames.size(); ++i)
-        QCOMPARE(m_page->findChild<QCheckBox *>(boxNames.at(i))->isChecked(),
+        QCOMPARE(fixture.find<QCheckBox>(boxNames.at(i))->isChecked(),
                  checked.at(i) == '1');
-    QCOMPARE(positions()->count(), items);
-    QCOMPARE(positions()->currentIndex(), index);
-    QCOMPARE(positions()->isEnabled(), checked.endsWith('1'));
-    QCOMPARE(fileContent(), ini); // loading writes nothing
-    QCOMPARE(m_page->changedSettings(), Settings());
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls, BusCalls());
+    const auto *positions = fixture.find<QComboBox>();
+    QTEST(positions->count(), "items");
+    QTEST(positions->currentIndex(), "index");
+    QCOMPARE(positions->isEnabled(), checked.endsWith('1'));
+    QCOMPARE(readFile(Config::configFilePath()), ini); // loading writes nothing
+    QCOMPARE(fixture.pending(), Settings());
+    QCOMPARE(fixture.apply(), Settings());
+    QCOMPARE(fixture.calls(), BusCalls());
 }
 
-void TestSpecialPage::tracking_data()
+void TestSpecialPage::edits_data()
 {
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<QStringList>("steps"); // a box, a list index, "apply"
-    QTest::addColumn<Settings>("pending");
-    for (const QString &box : boxNames) {
+    PageFixture<TabWidgetSpecial>::addEditColumns();
+    const QString fileKeys[] = {"enableintelligentword", "enableimode",
+                                "enablebmode", "enablecustomphrase"};
+    const char *busNames[] = {"enableIntelligentWord", "enableIMode",
+                              "enableBMode", "enableCustomPhrase"};
+    for (int i = 0; i < boxNames.size(); ++i) {
+        const QString &box = boxNames.at(i);
         QTest::addRow("%s off", qPrintable(box))
             << QByteArray() << QStringList{box}
-            << Settings{{box, "Qt::Unchecked"}};
+            << Settings{{box, "Qt::Unchecked"}} << Settings{{fileKeys[i], "0"}}
+            << BusCalls{{busNames[i], 0}};
         QTest::addRow("%s off, on", qPrintable(box))
-            << QByteArray() << QStringList{box, box} << Settings();
+            << QByteArray() << QStringList{box, box} << Settings() << Settings()
+            << BusCalls();
     }
     QTest::newRow("2 to 4")
-        << QByteArray() << QStringList{"4"} << Settings{{positionKey, "4"}};
-    QTest::newRow("2 to 4 and back")
-        << QByteArray() << QStringList{"4", "2"} << Settings();
+        << QByteArray() << QStringList{"4"} << Settings{{positionKey, "4"}}
+        << Settings{{"customphrasedisplaypos", "4"}}
+        << BusCalls{{"customPhraseDisplayPos", 4}};
+    QTest::newRow("2 to 4 and back") << QByteArray() << QStringList{"4", "2"}
+                                     << Settings() << Settings() << BusCalls();
     QTest::newRow("applied 3, then 2 and 3")
-        << QByteArray() << QStringList{"3", "apply", "2", "3"} << Settings();
+        << QByteArray() << QStringList{"3", "apply", "2", "3"} << Settings()
+        << Settings() << BusCalls{{"customPhraseDisplayPos", 3}};
     QTest::newRow("stored 7 of 5 saved as 5")
         << QByteArray("[basic]\ncandidatecount=5\n"
                       "[special]\ncustomphrasedisplaypos=6\n")
-        << QStringList{"3", "4"} << Settings();
-}
-
-void TestSpecialPage::tracking()
-{
-    QFETCH(QByteArray, ini);
-    QFETCH(QStringList, steps);
-    QFETCH(Settings, pending);
-    page(ini);
-    for (const QString &step : steps) {
-        bool isIndex = false;
-        const int index = step.toInt(&isIndex);
-        if (isIndex)
-            positions()->setCurrentIndex(index);
-        else if (step == QLatin1String("apply"))
-            m_page->apply();
-        else
-            QTest::mouseClick(m_page->findChild<QCheckBox *>(step),
-                              Qt::LeftButton);
-    }
-    QCOMPARE(m_page->changedSettings(), pending);
-    QCOMPARE(positions()->isEnabled(),
-             m_page->findChild<QCheckBox *>(boxNames.last())->isChecked());
-}
-
-void TestSpecialPage::applySendsInKeyOrderOnce()
-{
-    page();
-    positions()->setCurrentIndex(5);
-    for (const QString &name : boxNames)
-        QTest::mouseClick(m_page->findChild<QCheckBox *>(name), Qt::LeftButton);
-    QCOMPARE(m_page->apply(), Settings({{"customphrasedisplaypos", "5"},
-                                        {"enablebmode", "0"},
-                                        {"enablecustomphrase", "0"},
-                                        {"enableimode", "0"},
-                                        {"enableintelligentword", "0"}}));
-    QCOMPARE(m_sandbox->bus.calls, BusCalls({{"enableBMode", 0},
-                                             {"enableCustomPhrase", 0},
-                                             {"enableIMode", 0},
-                                             {"enableIntelligentWord", 0},
-                                             {"customPhraseDisplayPos", 5}}));
-    QCOMPARE(m_page->apply(), Settings());
-    QCOMPARE(m_sandbox->bus.calls.size(), 5);
-}
-
-void TestSpecialPage::reset_data()
-{
-    QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<Settings>("pending");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::newRow("custom phrases off at 5")
+        << QStringList{"3", "4"} << Settings() << Settings() << BusCalls();
+    QTest::newRow("every setting, sent in key order")
+        << QByteArray() << QStringList{"5"} + boxNames
+        << Settings{{boxNames[0], "Qt::Unchecked"},
+                    {boxNames[1], "Qt::Unchecked"},
+                    {boxNames[2], "Qt::Unchecked"},
+                    {boxNames[3], "Qt::Unchecked"},
+                    {positionKey, "5"}}
+        << Settings{{"customphrasedisplaypos", "5"},
+                    {"enablebmode", "0"},
+                    {"enablecustomphrase", "0"},
+                    {"enableimode", "0"},
+                    {"enableintelligentword", "0"}}
+        << BusCalls{{"enableBMode", 0},
+                    {"enableCustomPhrase", 0},
+                    {"enableIMode", 0},
+                    {"enableIntelligentWord", 0},
+                    {"customPhraseDisplayPos", 5}};
+    QTest::newRow("reset with custom phrases off at 5")
         << QByteArray("[special]\nenablecustomphrase=0\n"
                       "customphrasedisplaypos=4\n")
+        << QStringList{"reset"}
         << Settings{{"checkboxEnableCustomPhrase", "Qt::Checked"},
                     {positionKey, "0"}}
+        << Settings{{"customphrasedisplaypos", "0"},
+                    {"enablecustomphrase", "1"}}
         << BusCalls{{"enableCustomPhrase", 1}, {"customPhraseDisplayPos", 0}};
     // Reset's first position is not the third one shown without a file.
-    QTest::newRow("no file") << QByteArray() << Settings{{positionKey, "0"}}
-                             << BusCalls{{"customPhraseDisplayPos", 0}};
+    QTest::newRow("reset without a file")
+        << QByteArray() << QStringList{"reset"} << Settings{{positionKey, "0"}}
+        << Settings{{"customphrasedisplaypos", "0"}}
+        << BusCalls{{"customPhraseDisplayPos", 0}};
 }
 
-void TestSpecialPage::reset()
+void TestSpecialPage::edits()
 {
-    QFETCH(QByteArray, ini);
-    QFETCH(Settings, pending);
-    QFETCH(BusCalls, calls);
-    page(ini)->reset();
-    for (const QString &name : boxNames)
-        QVERIFY(m_page->findChild<QCheckBox *>(name)->isChecked());
-    QVERIFY(positions()->isEnabled());
-    QCOMPARE(positions()->currentIndex(), 0);
-    QCOMPARE(m_page->changedSettings(), pending);
-    QVERIFY(m_sandbox->bus.calls.isEmpty());
-    m_page->apply();
-    QCOMPARE(m_sandbox->bus.calls, calls);
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.checkEdits();
+    QCOMPARE(fixture.find<QComboBox>()->isEnabled(),
+             fixture.find<QCheckBox>(boxNames.last())->isChecked());
 }
 
+// The container's commit shows the moves a count makes; these are the
+// counts that move nothing.
 void TestSpecialPage::candidateCountCommitted_data()
 {
     QTest::addColumn<QByteArray>("ini");
@@ -252,22 +176,15 @@ void TestSpecialPage::candidateCountCommitted_data()
     QTest::addColumn<Settings>("committed");
     QTest::addColumn<int>("items");
     QTest::addColumn<int>("index");
-    QTest::addColumn<BusCalls>("calls");
-    QTest::addColumn<int>("stored");
+    QTest::addColumn<QString>("stored");
     QTest::addColumn<Settings>("pending");
-    const QByteArray atSeven("[special]\ncustomphrasedisplaypos=6\n");
-    QTest::newRow("5 moves 7 to 5")
-        << atSeven << -1 << Settings{{"candidatecount", "5"}} << 5 << 4
-        << BusCalls{{"customPhraseDisplayPos", 4}} << 4 << Settings();
-    QTest::newRow("9 keeps 7")
-        << atSeven << -1 << Settings{{"candidatecount", "9"}} << 9 << 6
-        << BusCalls() << 6 << Settings();
-    QTest::newRow("no count") << atSeven << -1 << Settings{{"enablebmode", "0"}}
-                              << 8 << 6 << BusCalls() << 6 << Settings();
+    QTest::newRow("no count")
+        << QByteArray("[special]\ncustomphrasedisplaypos=6\n") << -1
+        << Settings{{"enablebmode", "0"}} << 8 << 6 << "6" << Settings();
     // Rebuilding reports index -1 and 0, and 0 is the saved position here.
     QTest::newRow("chosen 4 kept over saved 1")
         << QByteArray("[special]\ncustomphrasedisplaypos=0\n") << 3
-        << Settings{{"candidatecount", "9"}} << 9 << 3 << BusCalls() << 0
+        << Settings{{"candidatecount", "9"}} << 9 << 3 << "0"
         << Settings{{positionKey, "3"}};
 }
 
@@ -276,42 +193,39 @@ void TestSpecialPage::candidateCountCommitted()
     QFETCH(QByteArray, ini);
     QFETCH(int, chosen);
     QFETCH(Settings, committed);
-    QFETCH(int, items);
-    QFETCH(int, index);
-    QFETCH(BusCalls, calls);
-    QFETCH(int, stored);
-    QFETCH(Settings, pending);
-    page(ini);
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build(ini);
+    auto *positions = fixture.find<QComboBox>();
     if (chosen >= 0)
-        positions()->setCurrentIndex(chosen);
-    m_page->onSettingChanged(committed);
-    QCOMPARE(positions()->count(), items);
-    QCOMPARE(positions()->currentIndex(), index);
-    QCOMPARE(m_sandbox->bus.calls, calls);
-    QCOMPARE(storedPosition(), QVariant(QString::number(stored)));
-    QCOMPARE(m_page->changedSettings(), pending);
+        positions->setCurrentIndex(chosen);
+    fixture.page().onSettingChanged(committed);
+    QTEST(positions->count(), "items");
+    QTEST(positions->currentIndex(), "index");
+    QCOMPARE(fixture.calls(), BusCalls());
+    QTEST(storedPosition(), "stored");
+    QTEST(fixture.pending(), "pending");
 }
 
 void TestSpecialPage::positionMovedByCountIsTheSavedOne()
 {
-    page("[special]\ncustomphrasedisplaypos=6\n");
-    m_page->onSettingChanged({{"candidatecount", "5"}});
-    m_page->onSettingChanged({{"candidatecount", "9"}});
+    PageFixture<TabWidgetSpecial> fixture;
+    auto &page = fixture.build("[special]\ncustomphrasedisplaypos=6\n");
+    page.onSettingChanged({{"candidatecount", "5"}});
+    page.onSettingChanged({{"candidatecount", "9"}});
     // Position 7 is no longer what the file holds: choosing it is an edit.
-    positions()->setCurrentIndex(5);
-    positions()->setCurrentIndex(6);
-    QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "6"}}));
+    fixture.perform({"5", "6"});
+    QCOMPARE(fixture.pending(), Settings({{positionKey, "6"}}));
 }
 
 void TestSpecialPage::positionNotStoredStaysPending()
 {
-    page();
-    positions()->setCurrentIndex(6);
-    m_page->apply();
+    PageFixture<TabWidgetSpecial> fixture;
+    fixture.build();
+    fixture.perform({"6", "apply"});
     QVERIFY(QDir().mkpath(Config::configFilePath())); // cannot be written
-    m_page->onSettingChanged({{"candidatecount", "5"}});
-    QCOMPARE(m_page->changedSettings(), Settings({{positionKey, "4"}}));
-    QCOMPARE(m_page->apply(), Settings({{"customphrasedisplaypos", "4"}}));
+    fixture.page().onSettingChanged({{"candidatecount", "5"}});
+    QCOMPARE(fixture.pending(), Settings({{positionKey, "4"}}));
+    QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "4"}}));
 }
 
 QTEST_MAIN(TestSpecialPage)

@@ -2,60 +2,43 @@
 // The word-library page: what it lists and in which order, the forced and
 // stored ticks, the pending selection, apply and reset, and adding a
 // library, with the file dialog and the message box scripted.
-#include "app/MainWidget.h"
 #include "config/Config.h"
-#include "pages/TabWidgetWordLib.h"
 #include "pages/WordLibFile.h"
-#include "support/IBusDaemon.h"
-#include "support/TestSupport.h"
+#include "support/PageFixture.h"
 #include "support/WordLibBuilder.h"
 
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
-#include <QtTest>
 
 #include <functional>
-#include <memory>
 #include <sys/stat.h>
 
 namespace
 {
-const QString defaultNames = QStringLiteral("user.qlb;sys.qlb");
+using Fixture = PageFixture<RecordingWordLibPage>;
 
-/// The page with the add dialogue's file dialog and message box scripted.
-class ScriptedWordLibPage : public TabWidgetWordLib
+QByteArray storedNames(const QString &names)
 {
-public:
-    explicit ScriptedWordLibPage(QWidget *parent = nullptr)
-        : TabWidgetWordLib(parent)
-    {
-    }
+    return "[wordlib]\nnames=\"" + names.toUtf8() + "\"\n";
+}
 
-    QString chosenFile; ///< what the file dialog answers; null: cancelled
-    QStringList failures;
-    QStringList refusedFiles;
+QString userLib(const QString &fileName)
+{
+    return Config::wordLibDirPath(WordLibDirPathUser) + fileName;
+}
 
-    QString realChooseWordLibFile()
-    {
-        return TabWidgetWordLib::chooseWordLibFile();
+/// Writes a library named after its file for each of @p fileNames.
+bool writeWordLibs(const QString &dir, const QStringList &fileNames)
+{
+    for (const QString &fileName : fileNames) {
+        if (!writeWordLib(dir + fileName, fileName))
+            return false;
     }
-    void realShowAddFailure(const QString &text, const QString &file)
-    {
-        TabWidgetWordLib::showAddFailure(text, file);
-    }
-
-protected:
-    QString chooseWordLibFile() override { return chosenFile; }
-    void showAddFailure(const QString &text, const QString &file) override
-    {
-        failures << text;
-        refusedFiles << file;
-    }
-};
+    return true;
+}
 
 QTableWidget *tableOf(const QWidget &page)
 {
@@ -89,16 +72,6 @@ QStringList rowTexts(const QWidget &page, int row)
     for (int column = 0; column < 4; ++column)
         texts << tableOf(page)->item(row, column)->text();
     return texts;
-}
-
-void setTicked(const QWidget &page, int row, Qt::CheckState state)
-{
-    tableOf(page)->item(row, 0)->setCheckState(state);
-}
-
-void clickAdd(const QWidget &page)
-{
-    page.findChild<QPushButton *>()->click();
 }
 
 /// Runs @p handle on the first modal dialog of type D to show up; the
@@ -139,31 +112,15 @@ private Q_SLOTS:
     void listingLeavesOutWhatIsNoLibrary();
     void tableShowsTheHeaders();
 
-    void tickingPendsTheSelection_data();
-    void tickingPendsTheSelection();
-    void applyCommitsOnce();
-    void applyReachesTheEngineAndTheFile();
-    void resetTicksTheDefaults();
-    void resetThenBackToStoredLeavesNothingPending();
+    void edits_data();
+    void edits();
 
-    void addCancelled();
-    void addRefused_data();
-    void addRefused();
-    void addAppendsAnUntickedRow();
-    void addCreatesTheUserDirectory();
-    void addFromTheSystemDirectory();
+    void add_data();
+    void add();
     void realDialogsShowTheirTexts();
 
 private:
-    QString userLib(const QString &fileName) const;
-    QString sysLib(const QString &fileName) const;
-    void storeNames(const QString &names) const;
-
-    IBusDaemon m_daemon;
-    QString m_daemonWhyNot;
     QString m_sysDir;
-    std::unique_ptr<TemporaryHome> m_home;
-    std::unique_ptr<RecordingConfigBus> m_bus;
 };
 
 void TestWordLibPage::initTestCase()
@@ -173,38 +130,17 @@ void TestWordLibPage::initTestCase()
     // A skip would pass unnoticed in ctest's summary.
     if (m_sysDir.isEmpty())
         QFAIL(qPrintable(whyNot));
-    m_daemonWhyNot = m_daemon.start();
 }
 
 void TestWordLibPage::init()
 {
     QVERIFY(QDir().mkpath(m_sysDir));
     QVERIFY(filesIn(m_sysDir).isEmpty());
-    m_home = std::make_unique<TemporaryHome>();
-    m_bus = std::make_unique<RecordingConfigBus>();
 }
 
 void TestWordLibPage::cleanup()
 {
-    m_bus.reset();
-    m_home.reset();
     QVERIFY(QDir(m_sysDir).removeRecursively());
-}
-
-QString TestWordLibPage::userLib(const QString &fileName) const
-{
-    return Config::wordLibDirPath(WordLibDirPathUser) + fileName;
-}
-
-QString TestWordLibPage::sysLib(const QString &fileName) const
-{
-    return m_sysDir + fileName;
-}
-
-void TestWordLibPage::storeNames(const QString &names) const
-{
-    QSettings settings(Config::configFilePath(), QSettings::IniFormat);
-    settings.setValue(QStringLiteral("wordlib/names"), names);
 }
 
 void TestWordLibPage::listing_data()
@@ -221,9 +157,6 @@ void TestWordLibPage::listing_data()
     QTest::newRow("stored a.qlb is ticked, sys.qlb anyway")
         << user << sys << "user.qlb;a.qlb"
         << QStringList{"user.qlb:forced", "sys.qlb:forced", "a.qlb:on"};
-    QTest::newRow("stored names are case-sensitive")
-        << user << sys << "A.qlb;user.qlb"
-        << QStringList{"user.qlb:forced", "sys.qlb:forced", "a.qlb:off"};
     QTest::newRow("same name in both directories gives two rows")
         << QStringList{"c.qlb"} << QStringList{"b.qlb", "c.qlb"} << "c.qlb"
         << QStringList{"c.qlb:on", "c.qlb:on", "b.qlb:off"};
@@ -247,16 +180,13 @@ void TestWordLibPage::listing()
     QFETCH(QStringList, sysFiles);
     QFETCH(QString, stored);
     QFETCH(QStringList, rows);
-    for (const QString &file : qAsConst(userFiles))
-        QVERIFY(writeWordLib(userLib(file), file));
-    for (const QString &file : qAsConst(sysFiles))
-        QVERIFY(writeWordLib(sysLib(file), file));
-    if (!stored.isNull())
-        storeNames(stored);
-
-    const ScriptedWordLibPage page;
+    Fixture fixture;
+    QVERIFY(writeWordLibs(userLib({}), userFiles));
+    QVERIFY(writeWordLibs(m_sysDir, sysFiles));
+    const auto &page =
+        fixture.build(stored.isNull() ? QByteArray() : storedNames(stored));
     QCOMPARE(rowsOf(page), rows);
-    QVERIFY(page.changedSettings().isEmpty());
+    QVERIFY(fixture.pending().isEmpty());
     QStringList ticked;
     for (const QString &row : qAsConst(rows))
         if (row.endsWith(QLatin1String(":on")) ||
@@ -267,21 +197,20 @@ void TestWordLibPage::listing()
 
 void TestWordLibPage::listingLeavesOutWhatIsNoLibrary()
 {
-    const QString elsewhere = m_home->path() + QStringLiteral("/elsewhere/");
+    Fixture fixture;
+    const QString elsewhere = fixture.home() + QStringLiteral("/elsewhere/");
     QVERIFY(writeWordLib(elsewhere + "target.qlb", QStringLiteral("链接")));
-    for (const char *name : {"a.QLB", ".h.qlb", "x.qlb.bak", "e.qlb"})
-        QVERIFY(writeWordLib(userLib(name), QString::fromLatin1(name)));
-    QVERIFY(writeTestFile(userLib("nosig.qlb"),
-                          QByteArray(WordLibLayout::headerSize, 'x')));
+    QVERIFY(writeWordLibs(
+        userLib({}), {"a.QLB", ".h.qlb", "x.qlb.bak", "e.qlb", "y.tar.qlb"}));
+    QVERIFY(writeFile(userLib("nosig.qlb"),
+                      QByteArray(WordLibLayout::headerSize, 'x')));
     QVERIFY(QDir().mkpath(userLib("b.qlb")));
     QCOMPARE(mkfifo(QFile::encodeName(userLib("c.qlb")).constData(), 0644), 0);
     QVERIFY(QFile::link(elsewhere + "target.qlb", userLib("d.qlb")));
     QVERIFY(QFile::link(elsewhere + "missing.qlb", userLib("f.qlb")));
-    QVERIFY(writeWordLib(userLib("y.tar.qlb"), QStringLiteral("y")));
-    QVERIFY(writeWordLib(sysLib("s.Qlb"), QStringLiteral("s")));
-    QVERIFY(writeWordLib(sysLib("t.qlb"), QStringLiteral("t")));
+    QVERIFY(writeWordLibs(m_sysDir, {"s.Qlb", "t.qlb"}));
 
-    const ScriptedWordLibPage page;
+    const auto &page = fixture.build();
     QCOMPARE(rowsOf(page), QStringList({"d.qlb:off", "e.qlb:off",
                                         "y.tar.qlb:off", "t.qlb:off"}));
     QCOMPARE(tableOf(page)->item(0, 0)->text(), QStringLiteral("链接"));
@@ -289,19 +218,12 @@ void TestWordLibPage::listingLeavesOutWhatIsNoLibrary()
 
 void TestWordLibPage::tableShowsTheHeaders()
 {
+    Fixture fixture;
     QVERIFY(writeWordLib(userLib("user.qlb"), QStringLiteral("用户词库"),
                          QStringLiteral("墨岚"), 0));
-    QVERIFY(writeWordLib(sysLib("成语.qlb"), QStringLiteral("成语词库"),
+    QVERIFY(writeWordLib(m_sysDir + "成语.qlb", QStringLiteral("成语词库"),
                          QStringLiteral("示例作者"), -1));
-    DebugCapture debug;
-    const ScriptedWordLibPage page;
-    QCOMPARE(debug.lines(),
-             QStringList({'"' + m_sysDir + '"',
-                          QStringLiteral("[DEVDEBUG] Author:  \"墨岚\""),
-                          QStringLiteral("[DEVDEBUG] Name:  \"用户词库\""),
-                          QStringLiteral("[DEVDEBUG] Author:  \"示例作者\""),
-                          QStringLiteral("[DEVDEBUG] Name:  \"成语词库\"")}));
-
+    const auto &page = fixture.build();
     QCOMPARE(rowTexts(page, 0),
              QStringList({"用户词库", "墨岚", "user.qlb", "0"}));
     QCOMPARE(rowTexts(page, 1),
@@ -332,255 +254,161 @@ void TestWordLibPage::tableShowsTheHeaders()
     QCOMPARE(table->selectionMode(), QAbstractItemView::SingleSelection);
 }
 
-void TestWordLibPage::tickingPendsTheSelection_data()
+void TestWordLibPage::edits_data()
 {
-    // Rows: user.qlb, sys.qlb, a.qlb, c.qlb (user), c.qlb (system).
-    QTest::addColumn<QList<QPair<int, int>>>("clicks"); // row, check state
-    QTest::addColumn<QString>("pending");               // null: nothing
+    Fixture::addEditColumns();
+    const auto names = [](const char *selection) {
+        return Settings{{"names", selection}};
+    };
+    const auto sent = [](const char *selection) {
+        return BusCalls{{"wordLibNames", selection}};
+    };
+    // Rows: user.qlb, sys.qlb, a.qlb, c.qlb (user), b.qlb, c.qlb (system).
+    const QByteArray none = storedNames({}); // present but empty
     QTest::newRow("tick a.qlb")
-        << QList<QPair<int, int>>{{2, Qt::Checked}} << "user.qlb;sys.qlb;a.qlb";
+        << none << QStringList{"tick 2"} << names("user.qlb;sys.qlb;a.qlb")
+        << names("user.qlb;sys.qlb;a.qlb") << sent("user.qlb;sys.qlb;a.qlb");
     QTest::newRow("tick a.qlb and untick it again")
-        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::Unchecked}}
-        << QString();
+        << none << QStringList{"tick 2", "untick 2"} << Settings() << Settings()
+        << BusCalls();
     QTest::newRow("both c.qlb rows put it twice")
-        << QList<QPair<int, int>>{{4, Qt::Checked}, {3, Qt::Checked}}
-        << "user.qlb;sys.qlb;c.qlb;c.qlb";
+        << none << QStringList{"tick 5", "tick 3"}
+        << names("user.qlb;sys.qlb;c.qlb;c.qlb")
+        << names("user.qlb;sys.qlb;c.qlb;c.qlb")
+        << sent("user.qlb;sys.qlb;c.qlb;c.qlb");
     QTest::newRow("a partial tick is no tick")
-        << QList<QPair<int, int>>{{2, Qt::Checked}, {2, Qt::PartiallyChecked}}
-        << QString();
+        << none << QStringList{"tick 2", "partial 2"} << Settings()
+        << Settings() << BusCalls();
+    QTest::newRow("the applied selection is the saved one")
+        << none << QStringList{"tick 2", "apply", "untick 2", "tick 2"}
+        << Settings() << Settings() << sent("user.qlb;sys.qlb;a.qlb");
+    // Rows: user.qlb, sys.qlb, a.qlb, b.qlb, c.qlb (user), c.qlb (system).
+    const QByteArray stored = storedNames(QStringLiteral("b.qlb;a.qlb"));
+    QTest::newRow("reset ticks the defaults")
+        << stored << QStringList{"reset"} << names("user.qlb;sys.qlb")
+        << names("user.qlb;sys.qlb") << sent("user.qlb;sys.qlb");
+    QTest::newRow("reset at the defaults pends nothing")
+        << stored << QStringList{"reset", "apply", "reset"} << Settings()
+        << Settings() << sent("user.qlb;sys.qlb");
+    // The settings file still holds the stored selection until the next
+    // apply(): a table back at it has nothing to commit, one that shows
+    // the defaults must commit them.
+    const QByteArray withA = storedNames(QStringLiteral("user.qlb;a.qlb"));
+    QTest::newRow("reset, then back to the stored selection")
+        << withA << QStringList{"reset", "tick 2"} << Settings() << Settings()
+        << BusCalls();
+    QTest::newRow("reset, back and away again")
+        << withA << QStringList{"reset", "tick 2", "untick 2"}
+        << names("user.qlb;sys.qlb") << names("user.qlb;sys.qlb")
+        << sent("user.qlb;sys.qlb");
 }
 
-void TestWordLibPage::tickingPendsTheSelection()
+void TestWordLibPage::edits()
 {
-    using Click = QPair<int, int>;
-    QFETCH(QList<Click>, clicks);
-    QFETCH(QString, pending);
-    for (const char *name : {"user.qlb", "a.qlb", "c.qlb"})
-        QVERIFY(writeWordLib(userLib(name), QString::fromLatin1(name)));
-    for (const char *name : {"sys.qlb", "c.qlb"})
-        QVERIFY(writeWordLib(sysLib(name), QString::fromLatin1(name)));
-    storeNames(QString()); // present but empty
-    ScriptedWordLibPage page;
-    QCOMPARE(page.selectedWordLibNames(), defaultNames);
-
-    for (const Click &click : qAsConst(clicks))
-        setTicked(page, click.first, Qt::CheckState(click.second));
-    QCOMPARE(page.changedSettings().value(QStringLiteral("names")), pending);
-    QCOMPARE(page.changedSettings().contains(QStringLiteral("names")),
-             !pending.isNull());
-    if (pending.isNull()) {
-        QCOMPARE(page.apply(), (QMap<QString, QString>()));
-        QVERIFY(m_bus->calls.isEmpty());
-    }
+    Fixture fixture;
+    QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "a.qlb", "c.qlb"}));
+    QVERIFY(writeWordLibs(m_sysDir, {"sys.qlb", "b.qlb", "c.qlb"}));
+    fixture.checkEdits();
 }
 
-void TestWordLibPage::applyCommitsOnce()
+void TestWordLibPage::add_data()
 {
-    QVERIFY(writeWordLib(userLib("user.qlb"), QStringLiteral("u")));
-    QVERIFY(writeWordLib(sysLib("a.qlb"), QStringLiteral("a")));
-    ScriptedWordLibPage page;
-    setTicked(page, 1, Qt::Checked);
-
-    DebugCapture debug;
-    const QString names = QStringLiteral("user.qlb;a.qlb");
-    QCOMPARE(page.apply(), (QMap<QString, QString>{{"names", names}}));
-    QCOMPARE(debug.lines(),
-             QStringList({QStringLiteral("wordLibName:  \"%1\"").arg(names)}));
-    QCOMPARE(m_bus->calls, (BusCalls{{"wordLibNames", names}}));
-    QVERIFY(page.changedSettings().isEmpty());
-
-    QCOMPARE(page.apply(), (QMap<QString, QString>()));
-    QCOMPARE(m_bus->calls.size(), 1);
-    // The committed selection is now the saved one.
-    setTicked(page, 1, Qt::Unchecked);
-    setTicked(page, 1, Qt::Checked);
-    QVERIFY(page.changedSettings().isEmpty());
-}
-
-void TestWordLibPage::applyReachesTheEngineAndTheFile()
-{
-    if (!m_daemonWhyNot.isEmpty())
-        QSKIP(qPrintable(m_daemonWhyNot));
-    m_bus.reset(); // back to the real bus
-    QVERIFY(ConfigBus::instance()->init());
-    for (const char *name : {"user.qlb", "sys.qlb"})
-        QVERIFY(writeWordLib(sysLib(name), QString::fromLatin1(name)));
-    QVERIFY(writeWordLib(userLib("成语.qlb"), QStringLiteral("成语")));
-
-    MainWidget container;
-    auto *page = container.findChild<TabWidgetWordLib *>();
-    QVERIFY(page);
-    setTicked(*page, 2, Qt::Checked);
-    container.onButtonApplyClicked();
-
-    const QString names = QStringLiteral("user.qlb;sys.qlb;成语.qlb");
-    QCOMPARE(m_daemon.value(QStringLiteral("wordLibNames")), QVariant(names));
-    const QSettings file(Config::configFilePath(), QSettings::IniFormat);
-    QCOMPARE(file.value(QStringLiteral("wordlib/names")).toString(), names);
-}
-
-void TestWordLibPage::resetTicksTheDefaults()
-{
-    for (const char *name : {"user.qlb", "a.qlb", "b.qlb", "sys.qlb"})
-        QVERIFY(writeWordLib(sysLib(name), QString::fromLatin1(name)));
-    storeNames(QStringLiteral("b.qlb;a.qlb"));
-    ScriptedWordLibPage page;
-    QCOMPARE(rowsOf(page), QStringList({"user.qlb:forced", "sys.qlb:forced",
-                                        "a.qlb:on", "b.qlb:on"}));
-    page.reset();
-    QCOMPARE(rowsOf(page), QStringList({"user.qlb:forced", "sys.qlb:forced",
-                                        "a.qlb:off", "b.qlb:off"}));
-    QCOMPARE(page.apply(), (QMap<QString, QString>{{"names", defaultNames}}));
-
-    // Already at the defaults: nothing moves, nothing pends.
-    page.reset();
-    QVERIFY(page.changedSettings().isEmpty());
-}
-
-// The settings file still holds the stored selection until the next
-// apply(): a table that is back at it has nothing to commit, and one that
-// shows the defaults must commit them.
-void TestWordLibPage::resetThenBackToStoredLeavesNothingPending()
-{
-    for (const char *name : {"user.qlb", "sys.qlb", "a.qlb"})
-        QVERIFY(writeWordLib(userLib(name), QString::fromLatin1(name)));
-    storeNames(QStringLiteral("user.qlb;sys.qlb;a.qlb"));
-    ScriptedWordLibPage page;
-    page.reset();
-    QCOMPARE(page.changedSettings().value(QStringLiteral("names")),
-             defaultNames);
-
-    setTicked(page, 2, Qt::Checked);
-    QVERIFY(page.changedSettings().isEmpty());
-    setTicked(page, 2, Qt::Unchecked);
-    QCOMPARE(page.apply(), (QMap<QString, QString>{{"names", defaultNames}}));
-    QCOMPARE(m_bus->calls, (BusCalls{{"wordLibNames", defaultNames}}));
-}
-
-void TestWordLibPage::addCancelled()
-{
-    QVERIFY(writeWordLib(userLib("user.qlb"), QStringLiteral("u")));
-    ScriptedWordLibPage page;
-    clickAdd(page);
-    QVERIFY(page.failures.isEmpty());
-    QCOMPARE(rowsOf(page), QStringList({"user.qlb:forced"}));
-}
-
-void TestWordLibPage::addRefused_data()
-{
-    QTest::addColumn<QString>("chosen"); // relative to HOME
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("userDir");   // "", "missing" or "file"
+    QTest::addColumn<QString>("chosen");    // relative to HOME; null: cancelled
+    QTest::addColumn<QString>("message");   // empty: added
+    QTest::addColumn<QStringList>("added"); // the new row's texts
     const QString inList = QStringLiteral("该词库已经在词库列表中！");
     const QString invalid = QStringLiteral("非法的词库文件！");
+    QTest::newRow("cancelled") << "" << QString() << "" << QStringList();
+    QTest::newRow("added as the last row, unticked")
+        << ""
+        << "src/新词.qlb"
+        << "" << QStringList{"新词库", "作者", "新词.qlb", "42"};
+    QTest::newRow("from the system directory")
+        << "" << m_sysDir + "c.qlb"
+        << "" << QStringList{"c.qlb", "", "c.qlb", "0"};
+    // Even a user.qlb comes in unticked until the page is built again.
+    QTest::newRow("user directory made")
+        << "missing"
+        << "src/user.qlb"
+        << "" << QStringList{"user.qlb", "", "user.qlb", "0"};
     QTest::newRow("in the user directory")
-        << ".config/quilmo/wordlib/user.qlb" << inList;
+        << ""
+        << ".config/quilmo/wordlib/user.qlb" << inList << QStringList();
     QTest::newRow("in the user directory, spelt otherwise")
-        << ".config/quilmo/../quilmo/./wordlib/x.qlb" << inList;
+        << ""
+        << ".config/quilmo/../quilmo/./wordlib/x.qlb" << inList
+        << QStringList();
     QTest::newRow("same name in the user directory")
-        << "src/x.qlb" << QStringLiteral("词库目录存在同名文件，无法创建！");
-    QTest::newRow("no signature") << "src/nosig.qlb" << invalid;
-    QTest::newRow("fifo") << "src/fifo.qlb" << invalid;
+        << ""
+        << "src/x.qlb"
+        << "词库目录存在同名文件，无法创建！" << QStringList();
+    QTest::newRow("no signature")
+        << ""
+        << "src/nosig.qlb" << invalid << QStringList();
+    QTest::newRow("fifo") << ""
+                          << "src/fifo.qlb" << invalid << QStringList();
     QTest::newRow("; in the name")
-        << "src/x;y.qlb" << QStringLiteral("词库文件名中不能含有分号（;）！");
+        << ""
+        << "src/x;y.qlb"
+        << "词库文件名中不能含有分号（;）！" << QStringList();
     QTest::newRow("user directory is a file")
-        << "src/new.qlb" << QStringLiteral("拷贝词库文件失败！");
+        << "file"
+        << "src/user.qlb"
+        << "拷贝词库文件失败！" << QStringList();
 }
 
-void TestWordLibPage::addRefused()
+void TestWordLibPage::add()
 {
+    QFETCH(QString, userDir);
     QFETCH(QString, chosen);
     QFETCH(QString, message);
-    const QString home = m_home->path() + QLatin1Char('/');
-    QVERIFY(writeWordLib(home + "src/x.qlb", QStringLiteral("另一个")));
-    QVERIFY(writeWordLib(home + "src/new.qlb", QStringLiteral("新")));
-    QVERIFY(writeWordLib(home + "src/x;y.qlb", QStringLiteral("分号")));
-    QVERIFY(writeTestFile(home + "src/nosig.qlb",
-                          QByteArray(WordLibLayout::headerSize, '\0')));
-    QCOMPARE(mkfifo(QFile::encodeName(home + "src/fifo.qlb").constData(), 0644),
-             0);
-    const QString userDir = Config::wordLibDirPath(WordLibDirPathUser);
-    if (QTest::currentDataTag() == QLatin1String("user directory is a file")) {
-        QVERIFY(writeTestFile(QDir::cleanPath(userDir), "not a directory"));
-    } else {
-        QVERIFY(writeWordLib(userLib("user.qlb"), QStringLiteral("u")));
-        QVERIFY(writeWordLib(userLib("x.qlb"), QStringLiteral("x")));
-    }
-    const QStringList userFiles = filesIn(userDir);
-    ScriptedWordLibPage page;
-    const QStringList rows = rowsOf(page);
-
-    page.chosenFile = home + chosen;
-    clickAdd(page);
-    QCOMPARE(page.failures, QStringList({message}));
-    QCOMPARE(page.refusedFiles, QStringList({page.chosenFile}));
-    QCOMPARE(rowsOf(page), rows);
-    QCOMPARE(filesIn(userDir), userFiles);
-    QVERIFY(page.changedSettings().isEmpty());
-}
-
-void TestWordLibPage::addAppendsAnUntickedRow()
-{
-    QVERIFY(writeWordLib(userLib("user.qlb"), QStringLiteral("u")));
-    QVERIFY(writeWordLib(userLib("a.qlb"), QStringLiteral("a")));
-    const QString source = m_home->path() + QStringLiteral("/src/新词.qlb");
+    QFETCH(QStringList, added);
+    Fixture fixture;
+    const QString src = fixture.home() + QStringLiteral("/src/");
+    QVERIFY(writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb"}));
     const QByteArray content =
         wordLibHeader(QStringLiteral("新词库"), QStringLiteral("作者"), 42) +
         QByteArray(1000, '\x5A');
-    QVERIFY(writeTestFile(source, content));
-    ScriptedWordLibPage page;
-    setTicked(page, 1, Qt::Checked);
-    const QMap<QString, QString> pending = page.changedSettings();
+    QVERIFY(writeFile(src + "新词.qlb", content));
+    QVERIFY(writeFile(src + "nosig.qlb",
+                      QByteArray(WordLibLayout::headerSize, '\0')));
+    QCOMPARE(mkfifo(QFile::encodeName(src + "fifo.qlb").constData(), 0644), 0);
+    QVERIFY(writeWordLibs(m_sysDir, {"c.qlb"}));
+    if (userDir == QLatin1String("file"))
+        QVERIFY(writeFile(QDir::cleanPath(userLib({})), "not a directory"));
+    else if (userDir.isEmpty())
+        QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "x.qlb"}));
+    auto &page = fixture.build(storedNames(QStringLiteral("c.qlb")));
+    const int rowCount = tableOf(page)->rowCount();
+    fixture.perform({QStringLiteral("tick %1").arg(rowCount - 1)});
+    const Settings pending = fixture.pending();
+    const QStringList rows = rowsOf(page);
+    const QStringList userFiles = filesIn(userLib({}));
 
-    DebugCapture debug;
-    page.chosenFile = source;
-    clickAdd(page);
-    QVERIFY(page.failures.isEmpty());
-    QCOMPARE(rowsOf(page),
-             QStringList({"user.qlb:forced", "a.qlb:on", "新词.qlb:off"}));
-    QCOMPARE(rowTexts(page, 2),
-             QStringList({"新词库", "作者", "新词.qlb", "42"}));
-    QCOMPARE(page.changedSettings(), pending);
-    QCOMPARE(
-        debug.lines(),
-        QStringList(
-            {QStringLiteral("[DEVDEBUG] Copied word lib name:  \"新词库\""),
-             QStringLiteral("[DEVDEBUG] Copied word lib author:  \"作者\"")}));
-    QFile copy(userLib(QStringLiteral("新词.qlb")));
-    QVERIFY(copy.open(QIODevice::ReadOnly));
-    QCOMPARE(copy.readAll(), content);
-}
-
-void TestWordLibPage::addCreatesTheUserDirectory()
-{
-    QVERIFY(writeWordLib(sysLib("sys.qlb"), QStringLiteral("s")));
-    const QString source = m_home->path() + QStringLiteral("/src/user.qlb");
-    QVERIFY(writeWordLib(source, QStringLiteral("u")));
-    ScriptedWordLibPage page;
-    QVERIFY(!QFileInfo::exists(Config::wordLibDirPath(WordLibDirPathUser)));
-
-    page.chosenFile = source;
-    clickAdd(page);
-    QVERIFY(page.failures.isEmpty());
-    QVERIFY(QFileInfo(userLib("user.qlb")).isFile());
-    // Even a user.qlb comes in unticked until the page is built again.
-    QCOMPARE(rowsOf(page), QStringList({"sys.qlb:forced", "user.qlb:off"}));
-}
-
-void TestWordLibPage::addFromTheSystemDirectory()
-{
-    QVERIFY(writeWordLib(sysLib("c.qlb"), QStringLiteral("c")));
-    storeNames(QStringLiteral("c.qlb"));
-    ScriptedWordLibPage page;
-    page.chosenFile = sysLib("c.qlb");
-    clickAdd(page);
-    QVERIFY(page.failures.isEmpty());
-    QCOMPARE(rowsOf(page), QStringList({"c.qlb:on", "c.qlb:off"}));
-    QVERIFY(QFileInfo(userLib("c.qlb")).isFile());
+    page.chosenFile = chosen.isNull()
+                          ? chosen
+                          : QDir(fixture.home()).absoluteFilePath(chosen);
+    page.findChild<QPushButton *>()->click();
+    const bool refused = !message.isEmpty();
+    QCOMPARE(page.failures, refused ? QStringList{message} : QStringList());
+    QCOMPARE(page.refusedFiles,
+             refused ? QStringList{page.chosenFile} : QStringList());
+    QCOMPARE(fixture.pending(), pending);
+    if (added.isEmpty()) {
+        QCOMPARE(rowsOf(page), rows);
+        QCOMPARE(filesIn(userLib({})), userFiles);
+        return;
+    }
+    QCOMPARE(rowsOf(page), rows + QStringList{added.at(2) + ":off"});
+    QCOMPARE(rowTexts(page, rowCount), added);
+    QCOMPARE(readFile(userLib(added.at(2))), readFile(page.chosenFile));
 }
 
 void TestWordLibPage::realDialogsShowTheirTexts()
 {
-    ScriptedWordLibPage page;
+    Fixture fixture;
+    auto &page = fixture.build();
     QString title;
     QString directory;
     QStringList filters;
@@ -594,7 +422,7 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     });
     QVERIFY(page.realChooseWordLibFile().isNull());
     QCOMPARE(title, QStringLiteral("选择词库"));
-    QCOMPARE(directory, m_home->path()); // where the user keeps files
+    QCOMPARE(directory, fixture.home()); // where the user keeps files
     QCOMPARE(filters, QStringList({"词库文件 (*.qlb)"}));
     QCOMPARE(parent, &page);
 

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSettings>
 
 namespace
 {
@@ -32,20 +33,33 @@ TemporaryHome::~TemporaryHome()
     qputenv("HOME", m_oldHome);
 }
 
-void TemporaryHome::writeFile(const QString &relativePath,
-                              const QByteArray &content)
+bool writeFile(const QString &path, const QByteArray &content)
 {
-    const QString path = m_dir.filePath(relativePath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(content) == content.size();
 }
 
-void TemporaryHome::writeSettings(const QByteArray &content)
+bool writeSettings(const QByteArray &content)
 {
-    writeFile(QDir(m_dir.path()).relativeFilePath(Config::configFilePath()),
-              content);
+    return writeFile(Config::configFilePath(), content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+Settings storedGroup(const QString &group)
+{
+    QSettings file(Config::configFilePath(), QSettings::IniFormat);
+    file.beginGroup(group);
+    Settings values;
+    for (const QString &key : file.childKeys())
+        values.insert(key, file.value(key).toString());
+    return values;
 }
 
 DebugCapture::DebugCapture()

@@ -4,12 +4,17 @@
 
 #include "app/MainWidget.h"
 #include "config/ConfigBus.h"
+#include "pages/TabWidgetWordLib.h"
 
 #include <QList>
+#include <QMap>
 #include <QPair>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
+
+/// A settings map: pending or default edits, or a page's committed values.
+using Settings = QMap<QString, QString>;
 
 /// A fresh, empty HOME for the lifetime of the object.
 class TemporaryHome
@@ -18,15 +23,20 @@ public:
     TemporaryHome();
     ~TemporaryHome();
     QString path() const { return m_dir.path(); }
-    /// Writes @p content to a file below HOME, creating its directories.
-    void writeFile(const QString &relativePath, const QByteArray &content);
-    /// Writes @p content as the tool's settings file.
-    void writeSettings(const QByteArray &content);
 
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldHome;
 };
+
+/// Writes @p content to @p path, creating its directories.
+bool writeFile(const QString &path, const QByteArray &content);
+/// Writes @p content as the tool's settings file.
+bool writeSettings(const QByteArray &content);
+/// The bytes of the file at @p path; empty when it cannot be read.
+QByteArray readFile(const QString &path);
+/// The keys and values of @p group in the tool's settings file.
+Settings storedGroup(const QString &group);
 
 /// Collects the debug output while it lives.
 class DebugCapture
@@ -77,6 +87,38 @@ protected:
     {
         failures.append(path);
         reasons.append(reason);
+    }
+};
+
+/// The word-library page with the add dialogue's file dialog and message
+/// box scripted.
+class RecordingWordLibPage : public TabWidgetWordLib
+{
+public:
+    explicit RecordingWordLibPage(QWidget *parent = nullptr)
+        : TabWidgetWordLib(parent)
+    {
+    }
+
+    QString chosenFile; ///< what the file dialog answers; null: cancelled
+    QStringList failures;
+    QStringList refusedFiles;
+
+    QString realChooseWordLibFile()
+    {
+        return TabWidgetWordLib::chooseWordLibFile();
+    }
+    void realShowAddFailure(const QString &text, const QString &file)
+    {
+        TabWidgetWordLib::showAddFailure(text, file);
+    }
+
+protected:
+    QString chooseWordLibFile() override { return chosenFile; }
+    void showAddFailure(const QString &text, const QString &file) override
+    {
+        failures << text;
+        refusedFiles << file;
     }
 };
 

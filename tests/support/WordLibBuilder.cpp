@@ -3,10 +3,9 @@
 
 #include "config/Config.h"
 #include "pages/WordLibFile.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 using WordLibLayout::textFieldSize;
@@ -42,18 +41,10 @@ QByteArray wordLibHeader(const QString &name, const QString &author,
            QByteArray(count, 4);
 }
 
-bool writeTestFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(content) == content.size();
-}
-
 bool writeWordLib(const QString &path, const QString &name,
                   const QString &author, qint32 entryCount)
 {
-    return writeTestFile(path, wordLibHeader(name, author, entryCount));
+    return writeFile(path, wordLibHeader(name, author, entryCount));
 }
 
 QString testSystemWordLibDir(QString *whyNot)

@@ -23,9 +23,6 @@ QByteArray wordLibHeader(const QString &name, const QString &author,
                          qint32 entryCount,
                          TextByteOrder order = TextByteOrder::LittleEndian);
 
-/// Writes @p content to @p path, creating its directories.
-bool writeTestFile(const QString &path, const QByteArray &content);
-
 /// Writes a word library (header only) to @p path.
 bool writeWordLib(const QString &path, const QString &name,
                   const QString &author = QString(), qint32 entryCount = 0);
