@@ -193,8 +193,11 @@ QString TabWidgetWordLib::selectedWordLibNames() const
 {
     QStringList names;
     for (int row = 0; row < m_tableWidget->rowCount(); ++row) {
-        if (m_tableWidget->item(row, NameColumn)->checkState() == Qt::Checked)
-            names.append(m_tableWidget->item(row, FileNameColumn)->text());
+        const QTableWidgetItem *check = m_tableWidget->item(row, NameColumn);
+        const QTableWidgetItem *name = m_tableWidget->item(row, FileNameColumn);
+        // A row being filled has its check box before its file name.
+        if (check && name && check->checkState() == Qt::Checked)
+            names.append(name->text());
     }
     return names.join(QLatin1Char(';'));
 }

@@ -5,6 +5,7 @@
 #include "config/Config.h"
 #include "pages/WordLibFile.h"
 #include "support/PageFixture.h"
+#include "support/Restrictions.h"
 #include "support/WordLibBuilder.h"
 
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QTableWidget>
 
 #include <functional>
+#include <optional>
 #include <sys/stat.h>
 
 namespace
@@ -117,6 +119,8 @@ private Q_SLOTS:
 
     void add_data();
     void add();
+    void remove_data();
+    void remove();
     void realDialogsShowTheirTexts();
 
 private:
@@ -402,7 +406,71 @@ void TestWordLibPage::add()
     }
     QCOMPARE(rowsOf(page), rows + QStringList{added.at(2) + ":off"});
     QCOMPARE(rowTexts(page, rowCount), added);
+    QCOMPARE(tableOf(page)->currentRow(), rowCount); // shown and current
+    QCOMPARE(page.focusWidget(), tableOf(page));
     QCOMPARE(readFile(userLib(added.at(2))), readFile(page.chosenFile));
+}
+
+void TestWordLibPage::remove_data()
+{
+    QTest::addColumn<int>("row"); // of user.qlb, sys.qlb, a.qlb (active), c.qlb
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QStringList>("rows");  // after 删除
+    QTest::addColumn<BusCalls>("calls");    // after apply()
+    QTest::addColumn<QStringList>("files"); // left in the user directory
+    const QStringList all = {"user.qlb:forced", "sys.qlb:forced", "a.qlb:on",
+                             "c.qlb:off"};
+    const QStringList libraries = {"a.qlb", "c.qlb", "user.qlb"};
+    QTest::newRow("an active library: the selection first, then the file")
+        << 2 << true << false
+        << QStringList{"user.qlb:forced", "sys.qlb:forced", "c.qlb:off"}
+        << BusCalls{{"wordLibNames", "user.qlb;sys.qlb"}}
+        << QStringList{"c.qlb", "user.qlb"};
+    QTest::newRow("an inactive one: only the file")
+        << 3 << true << false << QStringList(all.mid(0, 3)) << BusCalls()
+        << QStringList{"a.qlb", "user.qlb"};
+    QTest::newRow("declined")
+        << 3 << false << false << all << BusCalls() << libraries;
+    QTest::newRow("user.qlb")
+        << 0 << true << false << all << BusCalls() << libraries;
+    QTest::newRow("a system library")
+        << 1 << true << false << all << BusCalls() << libraries;
+    // Reported, and shown again: the table says what the disk holds.
+    QTest::newRow("the file cannot go")
+        << 3 << true << true << QStringList(all.mid(0, 3)) << BusCalls()
+        << libraries;
+}
+
+void TestWordLibPage::remove()
+{
+    QFETCH(int, row);
+    QFETCH(bool, confirmed);
+    QFETCH(bool, readOnly);
+    QFETCH(QStringList, rows);
+    QFETCH(BusCalls, calls);
+    QFETCH(QStringList, files);
+    Fixture fixture;
+    QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "a.qlb", "c.qlb"}));
+    QVERIFY(writeWordLibs(m_sysDir, {"sys.qlb"}));
+    auto &page = fixture.build(storedNames(QStringLiteral("a.qlb")));
+    page.removalConfirmed = confirmed;
+    tableOf(page)->setCurrentCell(row, 2);
+    auto *remove = page.findChildren<QPushButton *>().at(1);
+    remove->click();
+    QCOMPARE(rowsOf(page), rows);
+    QCOMPARE(filesIn(userLib({})).size(), 3); // nothing gone before a commit
+
+    std::optional<ReadOnlyPath> locked;
+    if (readOnly && !locked.emplace(userLib({})).whyNot().isEmpty())
+        QSKIP(qPrintable(locked->whyNot()));
+    fixture.apply();
+    locked.reset();
+    QCOMPARE(fixture.calls(), calls);
+    QCOMPARE(filesIn(userLib({})), files);
+    QCOMPARE(page.failures.size(), int(readOnly));
+    if (readOnly)
+        QCOMPARE(rowsOf(page), rows + QStringList{"c.qlb:off"});
 }
 
 void TestWordLibPage::realDialogsShowTheirTexts()

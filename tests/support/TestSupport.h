@@ -101,6 +101,7 @@ public:
     }
 
     QString chosenFile; ///< what the file dialog answers; null: cancelled
+    bool removalConfirmed = true; ///< what the user answers to 删除
     QStringList failures;
     QStringList refusedFiles;
 
@@ -118,6 +119,15 @@ protected:
     void showAddFailure(const QString &text, const QString &file) override
     {
         failures << text;
+        refusedFiles << file;
+    }
+    bool confirmRemoval(const QString &, const QString &) override
+    {
+        return removalConfirmed;
+    }
+    void showRemoveFailure(const QString &file) override
+    {
+        failures << QStringLiteral("无法删除词库文件！");
         refusedFiles << file;
     }
 };
