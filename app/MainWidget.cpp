@@ -36,6 +36,8 @@ const char *const notDeliveredDetails = QT_TRANSLATE_NOOP(
 const char *const nothingToApplyText =
     QT_TRANSLATE_NOOP("MainWidget", "没有需要应用的更改");
 const char *const failedText = QT_TRANSLATE_NOOP("MainWidget", "保存失败");
+const char *const incompleteText =
+    QT_TRANSLATE_NOOP("MainWidget", "部分更改未能完成");
 
 QPushButton *newButton(const QString &text)
 {
@@ -160,13 +162,18 @@ bool MainWidget::hasPendingChanges() const
 MainWidget::Outcome MainWidget::commitPages()
 {
     const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
-    ConfigBus::instance()->beginCommit();
+    ConfigBus *bus = ConfigBus::instance();
+    bus->beginCommit();
     SaveResult firstFailure;
+    bool finished = true;
     for (TabWidgetBase *page : qAsConst(m_pages)) {
         const QMap<QString, QString> result = page->apply();
         const SaveResult saved = saveConfig(page->name(), result);
         if (firstFailure.saved())
             firstFailure = saved;
+        finished =
+            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
+            finished;
         // Also on OK: the special page keeps its position within a count
         // committed in the same step, so OK stores what Apply would.
         Q_EMIT settingChanged(result);
@@ -175,11 +182,12 @@ MainWidget::Outcome MainWidget::commitPages()
         showSaveFailure(Config::configFilePath(), firstFailure.reason());
         return Outcome::Failed;
     }
+    if (!finished)
+        return Outcome::Incomplete;
     if (!pending)
         return Outcome::NothingToApply;
-    return ConfigBus::instance()->commitDelivered()
-               ? Outcome::Applied
-               : Outcome::SavedNotDelivered;
+    return bus->commitDelivered() ? Outcome::Applied
+                                  : Outcome::SavedNotDelivered;
 }
 
 void MainWidget::showOutcome(Outcome outcome)
@@ -196,6 +204,9 @@ void MainWidget::showOutcome(Outcome outcome)
         text = notDeliveredText;
         details = notDeliveredDetails;
         break;
+    case Outcome::Incomplete:
+        text = incompleteText;
+        break;
     case Outcome::Failed:
         text = failedText;
         break;
@@ -209,7 +220,8 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     // After the event has done its work, which may have been an edit.
-    if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease) {
+    if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease ||
+        type == QEvent::Wheel) {
         QTimer::singleShot(0, this, [this] {
             if (!hasPendingChanges())
                 return;
@@ -223,7 +235,11 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
 
 void MainWidget::onButtonOkClicked()
 {
-    if (commitPages() != Outcome::Failed)
+    // What did not succeed stays on screen, to be tried again.
+    const Outcome outcome = commitPages();
+    if (outcome == Outcome::Failed || outcome == Outcome::Incomplete)
+        showOutcome(outcome);
+    else
         QApplication::closeAllWindows();
 }
 

@@ -61,7 +61,13 @@ protected:
 
 private:
     /// What one commit did, for the status line.
-    enum class Outcome { NothingToApply, Applied, SavedNotDelivered, Failed };
+    enum class Outcome {
+        NothingToApply,
+        Applied,
+        SavedNotDelivered,
+        Incomplete, ///< stored, but a page could not finish (a removal)
+        Failed
+    };
 
     QWidget *buildButtonBar();
     void addTabShortcuts();

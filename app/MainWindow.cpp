@@ -4,6 +4,8 @@
 #include "app/MainWidget.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 
 namespace
 {
@@ -19,7 +21,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 void MainWindow::fixSizeToContent()
 {
-    const QSize size = windowSize.expandedTo(minimumSizeHint());
+    // Never beyond the screen: 确定 and 应用 must stay within reach.
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QSize room = screen ? screen->availableSize() : minimumSizeHint();
+    const QSize size = windowSize.expandedTo(minimumSizeHint()).boundedTo(room);
     setMinimumSize(size);
     setMaximumSize(size);
 }

@@ -8,7 +8,8 @@
  * @brief The top-level window around the settings container.
  *
  * Fixed at 600 x 400, or larger when a large desktop font needs more room
- * for every label; the user cannot resize it either way.
+ * for every label, but never larger than the screen; the user cannot
+ * resize it either way.
  */
 class MainWindow : public QMainWindow
 {

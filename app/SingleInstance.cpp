@@ -2,6 +2,7 @@
 #include "app/SingleInstance.h"
 
 #include "app/Launch.h"
+#include "config/HomeOwnerAccess.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -9,6 +10,7 @@
 #include <QLocalSocket>
 #include <QWidget>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ipc.h>
@@ -21,6 +23,21 @@ namespace
 // How long a start waits for the running copy; a hung or stopped copy
 // holds it up no longer.
 const int raiseTimeoutMs = 1000;
+// How long a start waits for another start's check of the lock, which
+// takes microseconds; a start stopped in the middle holds it up no longer.
+const int startLockTimeoutMs = 2000;
+
+/// flock(LOCK_EX), given up after @p timeoutMs.
+bool lockWithin(int fd, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    while (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK || deadline.hasExpired())
+            return false;
+        usleep(10000);
+    }
+    return true;
+}
 
 QString privateDirectoryPath()
 {
@@ -44,13 +61,19 @@ public:
     explicit StartLock(const QString &path)
     {
         const QByteArray name = QFile::encodeName(path);
-        mkdir(name.constData(), 0700);
+        {
+            // As root on a user's session (sudo -E), the user's own, or
+            // their later starts could never use it.
+            const HomeOwnerAccess asOwner;
+            mkdir(name.constData(), 0700);
+        }
         m_fd = open(name.constData(),
                     O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
         struct stat status = {};
         if (m_fd != -1 &&
             (fstat(m_fd, &status) != 0 || status.st_uid != getuid() ||
-             (status.st_mode & 077) != 0 || flock(m_fd, LOCK_EX) != 0)) {
+             (status.st_mode & 077) != 0 ||
+             !lockWithin(m_fd, startLockTimeoutMs))) {
             close(m_fd);
             m_fd = -1;
         }
@@ -70,15 +93,27 @@ private:
 };
 
 // Qt keeps the segment under ftok() of its key file with the id 'Q'.
-int attachmentCount(const QSharedMemory &lock)
+// @return false when there is none (or it cannot be looked at).
+bool segmentStatus(const QSharedMemory &lock, shmid_ds *status)
 {
     const key_t key =
         ftok(QFile::encodeName(lock.nativeKey()).constData(), 'Q');
     const int id = key == -1 ? -1 : shmget(key, 0, 0);
-    struct shmid_ds status = {};
-    if (id == -1 || shmctl(id, IPC_STAT, &status) != 0)
-        return 0;
-    return int(status.shm_nattch);
+    return id != -1 && shmctl(id, IPC_STAT, status) == 0;
+}
+
+int attachmentCount(const QSharedMemory &lock)
+{
+    shmid_ds status = {};
+    return segmentStatus(lock, &status) ? int(status.shm_nattch) : 0;
+}
+
+/// A segment under our key that another user made (in a shared temporary
+/// directory): it says nothing about a copy of ours.
+bool heldByAnotherUser(const QSharedMemory &lock)
+{
+    shmid_ds status = {};
+    return segmentStatus(lock, &status) && status.shm_perm.cuid != getuid();
 }
 
 // Also out of the task bar and from behind other windows.
@@ -99,10 +134,11 @@ bool SingleInstance::acquire()
     if (startLock.isPrivate())
         m_socketPath = directory + QStringLiteral("/socket");
     if (m_lock.attach(QSharedMemory::ReadWrite))
-        return attachmentCount(m_lock) == 1;
+        return attachmentCount(m_lock) == 1 || heldByAnotherUser(m_lock);
     // Failing for another reason leaves this copy running without the lock.
     const bool created = m_lock.create(1, QSharedMemory::ReadWrite);
-    return created || m_lock.error() != QSharedMemory::AlreadyExists;
+    return created || m_lock.error() != QSharedMemory::AlreadyExists ||
+           heldByAnotherUser(m_lock);
 }
 
 void SingleInstance::raiseRunningCopy() const

@@ -37,6 +37,17 @@ public:
     /// pending until the next apply().
     virtual void reset() = 0;
 
+    /// Called once the container has stored what apply() returned.
+    /// @p delivered: the settings file holds it and the engine took every
+    /// value of the commit so far. Work that must wait for both (removing
+    /// a file the old selection named) happens here, or waits for the
+    /// next commit. @return false when something asked for failed.
+    virtual bool finishCommit(bool delivered)
+    {
+        Q_UNUSED(delivered)
+        return true;
+    }
+
     /// Whether the next apply() has anything to commit.
     virtual bool hasPendingChanges() const
     {

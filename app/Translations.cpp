@@ -6,17 +6,32 @@
 #include <QLocale>
 #include <QTranslator>
 
+namespace
+{
+/// The tool's catalogue for the first of the desktop's languages that it
+/// speaks; none for Chinese in any form, which is the source's.
+bool loadCatalogue(QTranslator *catalogue)
+{
+    const QString directory = QStringLiteral(":/translations");
+    for (const QString &language : QLocale::system().uiLanguages()) {
+        const QString name = QLocale(language).name();
+        if (name.startsWith(QLatin1String("zh")))
+            return false;
+        if (catalogue->load(QStringLiteral("quilmo_") + name, directory) ||
+            catalogue->load(QStringLiteral("quilmo_") + name.section('_', 0, 0),
+                            directory))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 void installTranslations()
 {
     QCoreApplication *application = QCoreApplication::instance();
     auto *tool = new QTranslator(application);
-    // quilmo_zh_CN holds no translation: found first, it keeps the source's
-    // Chinese for a desktop that lists Chinese before English.
-    const bool translated =
-        tool->load(QLocale::system(), QStringLiteral("quilmo"),
-                   QStringLiteral("_"), QStringLiteral(":/translations"));
     const QString language =
-        translated ? tool->language() : QStringLiteral("zh_CN");
+        loadCatalogue(tool) ? tool->language() : QStringLiteral("zh_CN");
     QCoreApplication::installTranslator(tool);
 
     auto *qt = new QTranslator(application);

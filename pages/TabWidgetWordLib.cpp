@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <sys/stat.h>
 #include <utility>
 
 namespace
@@ -85,6 +86,9 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     auto *addButton = new QPushButton(tr("添加"), this);
     m_removeButton = new QPushButton(tr("删除"), this);
     m_removeButton->setEnabled(false);
+    // Enter on a focused button clicks it, as in a dialog, not 确定.
+    addButton->setAutoDefault(true);
+    m_removeButton->setAutoDefault(true);
     m_removeButton->setToolTip(
         tr("删除自己添加的词库；系统词库和 user.qlb 不能删除。"));
     buttonRow->addWidget(addButton);
@@ -298,12 +302,13 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
 }
 
 void TabWidgetWordLib::appendRow(const QString &path,
-                                 const WordLibHeader &header)
+                                 const WordLibHeader &header,
+                                 Qt::CheckState checkState)
 {
     m_wordLibPaths.append(path);
     m_tableWidget->setRowCount(m_wordLibPaths.size());
     fillRow(m_wordLibPaths.size() - 1, QFileInfo(path).fileName(), header,
-            Qt::Unchecked, true);
+            checkState, true);
 }
 
 bool TabWidgetWordLib::copyIntoUserDir(const QString &file,
@@ -369,8 +374,16 @@ bool TabWidgetWordLib::isRemovable(int row) const
     if (row < 0 || row >= m_wordLibPaths.size() || userDir.isEmpty())
         return false;
     const QFileInfo library(m_wordLibPaths.at(row));
+    // Listed from the user directory, and not a system library reached
+    // through it (a user directory that links to the system one); a link
+    // of the user's own to one goes alone.
+    const QString systemDir =
+        QDir(Config::wordLibDirPath(WordLibDirPathSystem)).canonicalPath();
     return library.fileName() != QLatin1String("user.qlb") &&
-           QDir(library.absolutePath()) == QDir(userDir);
+           QDir::cleanPath(library.absolutePath()) ==
+               QDir::cleanPath(userDir) &&
+           (library.isSymLink() ||
+            QFileInfo(library.canonicalFilePath()).absolutePath() != systemDir);
 }
 
 void TabWidgetWordLib::updateRemoveButton()
@@ -387,19 +400,37 @@ void TabWidgetWordLib::onRemoveWordLibButtonClicked()
         return;
     // Gone from the table now; the file goes with the next commit, and
     // Cancel keeps it.
-    m_pendingRemovals.append(m_wordLibPaths.takeAt(row));
+    m_pendingRemovals.append(
+        {m_wordLibPaths.takeAt(row),
+         m_tableWidget->item(row, NameColumn)->checkState()});
     m_tableWidget->removeRow(row);
     onTableItemChanged(nullptr);
     updateRemoveButton();
+    // Not to the buttons below, where the next Space would do something
+    // else.
+    m_tableWidget->setFocus(Qt::OtherFocusReason);
 }
 
-QMap<QString, QString> TabWidgetWordLib::apply()
+bool TabWidgetWordLib::finishCommit(bool delivered)
 {
-    // The engine learns the selection without a library before its file
-    // goes.
-    const QMap<QString, QString> committed = TabWidgetBase::apply();
-    removePendingFiles();
-    return committed;
+    // Until the file and the engine hold the selection without it, the
+    // engine may still open the library: its file waits.
+    if (!delivered)
+        return true;
+    bool allRemoved = true;
+    for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {})) {
+        if (removeFile(removal.path))
+            continue;
+        allRemoved = false;
+        // Back as it was, its tick pending again: nothing is lost.
+        WordLibHeader header;
+        if (readWordLibHeader(removal.path, header) ==
+            WordLibReadResult::HeaderRead)
+            appendRow(removal.path, header, removal.checkState);
+        onTableItemChanged(nullptr);
+        showRemoveFailure(removal.path);
+    }
+    return allRemoved;
 }
 
 bool TabWidgetWordLib::hasPendingChanges() const
@@ -407,22 +438,14 @@ bool TabWidgetWordLib::hasPendingChanges() const
     return TabWidgetBase::hasPendingChanges() || !m_pendingRemovals.isEmpty();
 }
 
-void TabWidgetWordLib::removePendingFiles()
+bool TabWidgetWordLib::removeFile(const QString &path)
 {
-    for (const QString &path : std::exchange(m_pendingRemovals, {})) {
-        bool removed = false;
-        {
-            const HomeOwnerAccess asOwner;
-            removed = !asOwner.failed() && QFile::remove(path);
-        }
-        if (removed)
-            continue;
-        // Still there: shown again, so the table says what the disk holds.
-        WordLibHeader header;
-        if (readWordLibHeader(path, header) == WordLibReadResult::HeaderRead)
-            appendRow(path, header);
-        showRemoveFailure(path);
-    }
+    const HomeOwnerAccess asOwner;
+    if (asOwner.failed())
+        return false;
+    struct stat status;
+    return QFile::remove(path) ||
+           lstat(QFile::encodeName(path).constData(), &status) != 0;
 }
 
 void TabWidgetWordLib::toggleCurrentRow()

@@ -34,9 +34,10 @@ public:
     /// The selection string of the table as it is now.
     QString selectedWordLibNames() const;
 
-    /// Commits the selection, then removes the files of the libraries
-    /// removed since. @see TabWidgetBase::apply()
-    QMap<QString, QString> apply() override;
+    /// Removes the files of the libraries removed since the last commit,
+    /// once the selection without them is stored and delivered; a file
+    /// that cannot go comes back as it was. @see TabWidgetBase::finishCommit()
+    bool finishCommit(bool delivered) override;
     /// @see TabWidgetBase::reset()
     void reset() override;
     /// Also a removal waiting for its commit.
@@ -83,16 +84,18 @@ private:
     /// Copies @p file into the per-user directory and appends its row.
     /// @return an empty string, or the message for the user.
     QString addWordLib(const QString &file);
-    /// Appends the row of the library at @p path, unticked and
-    /// user-checkable whatever its name: adding a library leaves the
-    /// selection as it is.
-    void appendRow(const QString &path, const WordLibHeader &header);
+    /// Appends the row of the library at @p path, user-checkable whatever
+    /// its name (an added library starts unticked: adding leaves the
+    /// selection as it is).
+    void appendRow(const QString &path, const WordLibHeader &header,
+                   Qt::CheckState checkState = Qt::Unchecked);
     /// A library the user added: in the per-user directory, not user.qlb.
     bool isRemovable(int row) const;
     void updateRemoveButton();
     void toggleCurrentRow();
     void announceCheckState(const QTableWidgetItem *item);
-    void removePendingFiles();
+    /// Removes @p path as the home's owner; a file already gone counts.
+    static bool removeFile(const QString &path);
     void showCritical(const QString &title, const QString &text,
                       const QString &file);
 
@@ -100,8 +103,12 @@ private:
     QPushButton *m_removeButton = nullptr;
     /// Where the file dialog opens: the folder of the last library chosen.
     QString m_lastDirectory;
-    /// Files of rows removed since the last commit.
-    QStringList m_pendingRemovals;
+    /// A row removed since the last commit.
+    struct PendingRemoval {
+        QString path;
+        Qt::CheckState checkState;
+    };
+    QList<PendingRemoval> m_pendingRemovals;
     /// Absolute paths of the rows, in table order.
     QStringList m_wordLibPaths;
     /// The selection string as stored in the settings file.

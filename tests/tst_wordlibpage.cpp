@@ -121,6 +121,7 @@ private Q_SLOTS:
     void add();
     void remove_data();
     void remove();
+    void systemLibrariesStayThroughALinkedUserDir();
     void realDialogsShowTheirTexts();
 
 private:
@@ -415,38 +416,41 @@ void TestWordLibPage::remove_data()
 {
     QTest::addColumn<int>("row"); // of user.qlb, sys.qlb, a.qlb (active), c.qlb
     QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<bool>("readOnly");
+    QTest::addColumn<QString>("commit"); // "delivered", "undelivered", "fails"
     QTest::addColumn<QStringList>("rows");  // after 删除
-    QTest::addColumn<BusCalls>("calls");    // after apply()
+    QTest::addColumn<BusCalls>("calls");    // after the commit
     QTest::addColumn<QStringList>("files"); // left in the user directory
     const QStringList all = {"user.qlb:forced", "sys.qlb:forced", "a.qlb:on",
                              "c.qlb:off"};
+    const QStringList withoutA = {"user.qlb:forced", "sys.qlb:forced",
+                                  "c.qlb:off"};
     const QStringList libraries = {"a.qlb", "c.qlb", "user.qlb"};
+    const BusCalls withoutASent = {{"wordLibNames", "user.qlb;sys.qlb"}};
     QTest::newRow("an active library: the selection first, then the file")
-        << 2 << true << false
-        << QStringList{"user.qlb:forced", "sys.qlb:forced", "c.qlb:off"}
-        << BusCalls{{"wordLibNames", "user.qlb;sys.qlb"}}
+        << 2 << true << "delivered" << withoutA << withoutASent
         << QStringList{"c.qlb", "user.qlb"};
     QTest::newRow("an inactive one: only the file")
-        << 3 << true << false << QStringList(all.mid(0, 3)) << BusCalls()
+        << 3 << true << "delivered" << QStringList(all.mid(0, 3)) << BusCalls()
         << QStringList{"a.qlb", "user.qlb"};
-    QTest::newRow("declined")
-        << 3 << false << false << all << BusCalls() << libraries;
-    QTest::newRow("user.qlb")
-        << 0 << true << false << all << BusCalls() << libraries;
-    QTest::newRow("a system library")
-        << 1 << true << false << all << BusCalls() << libraries;
-    // Reported, and shown again: the table says what the disk holds.
+    // The engine may still use it: the file waits for the next commit.
+    QTest::newRow("the engine did not get the selection")
+        << 2 << true << "undelivered" << withoutA << withoutASent << libraries;
+    // Back as it was, ticked and pending again: nothing is lost.
     QTest::newRow("the file cannot go")
-        << 3 << true << true << QStringList(all.mid(0, 3)) << BusCalls()
-        << libraries;
+        << 2 << true << "fails" << withoutA << withoutASent << libraries;
+    QTest::newRow("declined")
+        << 3 << false << "delivered" << all << BusCalls() << libraries;
+    QTest::newRow("user.qlb")
+        << 0 << true << "delivered" << all << BusCalls() << libraries;
+    QTest::newRow("a system library")
+        << 1 << true << "delivered" << all << BusCalls() << libraries;
 }
 
 void TestWordLibPage::remove()
 {
     QFETCH(int, row);
     QFETCH(bool, confirmed);
-    QFETCH(bool, readOnly);
+    QFETCH(QString, commit);
     QFETCH(QStringList, rows);
     QFETCH(BusCalls, calls);
     QFETCH(QStringList, files);
@@ -456,21 +460,38 @@ void TestWordLibPage::remove()
     auto &page = fixture.build(storedNames(QStringLiteral("a.qlb")));
     page.removalConfirmed = confirmed;
     tableOf(page)->setCurrentCell(row, 2);
-    auto *remove = page.findChildren<QPushButton *>().at(1);
-    remove->click();
+    page.findChildren<QPushButton *>().at(1)->click(); // 删除
     QCOMPARE(rowsOf(page), rows);
     QCOMPARE(filesIn(userLib({})).size(), 3); // nothing gone before a commit
 
     std::optional<ReadOnlyPath> locked;
-    if (readOnly && !locked.emplace(userLib({})).whyNot().isEmpty())
+    if (commit == QLatin1String("fails") &&
+        !locked.emplace(userLib({})).whyNot().isEmpty())
         QSKIP(qPrintable(locked->whyNot()));
     fixture.apply();
+    const bool finished =
+        page.finishCommit(commit != QLatin1String("undelivered"));
     locked.reset();
     QCOMPARE(fixture.calls(), calls);
     QCOMPARE(filesIn(userLib({})), files);
-    QCOMPARE(page.failures.size(), int(readOnly));
-    if (readOnly)
-        QCOMPARE(rowsOf(page), rows + QStringList{"c.qlb:off"});
+    QCOMPARE(finished, commit != QLatin1String("fails"));
+    QCOMPARE(page.hasPendingChanges(), commit != QLatin1String("delivered"));
+    if (commit == QLatin1String("fails"))
+        QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
+}
+
+void TestWordLibPage::systemLibrariesStayThroughALinkedUserDir()
+{
+    Fixture fixture;
+    QVERIFY(writeWordLibs(m_sysDir, {"s.qlb"}));
+    QVERIFY(QDir().mkpath(Config::configDirPath()));
+    QVERIFY(QFile::link(m_sysDir, QDir::cleanPath(userLib({}))));
+    auto &page = fixture.build();
+    QCOMPARE(rowsOf(page), QStringList({"s.qlb:off", "s.qlb:off"}));
+    for (int row = 0; row < 2; ++row) {
+        tableOf(page)->setCurrentCell(row, 0);
+        QVERIFY(!page.findChildren<QPushButton *>().at(1)->isEnabled());
+    }
 }
 
 void TestWordLibPage::realDialogsShowTheirTexts()
