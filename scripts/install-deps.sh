@@ -21,6 +21,9 @@ run="$run qttranslations5-l10n"
 test="$run dbus dbus-daemon clang clang-format libclang-rt-14-dev dpkg-dev file"
 # The package's checks, and a headless Wayland compositor for the window.
 test="$test lintian desktop-file-utils appstream weston"
+# The window test types with xdotool and listens as a screen reader on the
+# accessibility bus that at-spi2-core's launcher starts.
+test="$test xdotool at-spi2-core"
 
 case "${1:-}" in
 run) wanted=$run ;;

@@ -2,9 +2,14 @@
 // The real tool through its launcher on a real X server (Xvfb, xcb, no
 // window manager), with a private D-Bus session and IBus daemon: its
 // window's size and size limits, one copy per user that a second start
-// raises, closing, and 2x scaling.
+// raises, closing, 2x scaling, a walk with the keyboard alone (xdotool),
+// and what a screen reader hears on a real AT-SPI bus in the desktop's
+// language.
 #include "XClient.h"
+#include "config/SettingsFile.h"
+#include "support/AtSpiBus.h"
 #include "support/IBusDaemon.h"
+#include "support/WordLibBuilder.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,16 +21,46 @@
 
 #include <ibus.h>
 #include <memory>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace
 {
 const QString title = QStringLiteral("墨岚拼音输入法设置");
+const QString englishTitle =
+    QStringLiteral("Molan Pinyin Input Method Settings");
 const QString launcher = QStringLiteral(QUILMO_LAUNCHER);
 const QString screenshotDir = QStringLiteral(QUILMO_SCREENSHOT_DIR);
 const QSize windowSize(600, 400);
 const int waitMs = 20000;
 
 const int tabCount = 4;
+
+/// Variables set for the tool over the test's own; an empty value removes
+/// one.
+using Variables = QMap<QString, QString>;
+
+/// Through every page with the keyboard alone: the candidate count one up;
+/// a.qlb ticked from its file-name column; back out of the table to the tab
+/// bar, whose arrows show 高级, 关于 and 高级 again; 智能组词 turned off; and
+/// back to 常用 for the key that ends the walk.
+const QStringList keyboardWalk = {
+    "Tab",   "Down",  "ctrl+Tab",  "Down",           "Right",
+    "Right", "space", "shift+Tab", "Right",          "Right",
+    "Left",  "Tab",   "space",     "ctrl+shift+Tab", "ctrl+Prior"};
+
+/// What a screen reader says of each object, "role: name", and of each of
+/// its labels, "role labelled by label".
+QStringList spoken(const QVector<AccessibleObject> &tree)
+{
+    QStringList lines;
+    for (const AccessibleObject &object : tree) {
+        lines << object.role + QStringLiteral(": ") + object.name;
+        for (const QString &label : object.labels)
+            lines << object.role + QStringLiteral(" labelled by ") + label;
+    }
+    return lines;
+}
 
 /**
  * The largest difference between the mean grey levels (0-255) of @p a and
@@ -95,14 +130,26 @@ private Q_SLOTS:
     void opensOnceAtFixedSizeAndClosesCleanly();
     void keepsItsLayoutAtScaleFactorTwo();
     void opensFromAnIBusSetupEntry();
+    void walksWithTheKeyboardAlone_data();
+    void walksWithTheKeyboardAlone();
+    void speaksToAScreenReaderInTheDesktopLanguage_data();
+    void speaksToAScreenReaderInTheDesktopLanguage();
 
 private:
     /// Starts @p command on our X server with a private HOME and lock.
     void launch(QProcess &process, int scale = 1,
-                const QStringList &command = {launcher});
+                const QStringList &command = {launcher},
+                const Variables &variables = {});
+    /// Waits for the window titled @p windowTitle, and no longer than
+    /// @p tool runs.
+    void waitForWindow(QProcess &tool, const QString &windowTitle,
+                       xcb_window_t *window);
     /// Launches the tool and waits for its window, which must be
     /// @p scale times 600 x 400 device pixels and refuse any other size.
     void openWindow(QProcess &process, int scale, xcb_window_t *window);
+    /// Gives @p window the input focus, which no window manager does here,
+    /// and presses @p keys (xdotool's names) one after another.
+    void type(xcb_window_t window, const QStringList &keys);
     /// Closes @p window like a window manager and expects a clean end.
     void closeWindow(QProcess &process, xcb_window_t window);
     /// The window at @p scale showing each tab in turn; the pictures are
@@ -148,6 +195,10 @@ void TestWindow::init()
 {
     m_home = std::make_unique<QTemporaryDir>();
     QVERIFY(m_home->isValid());
+    // The 词库 page's rows: user.qlb, always active, then a.qlb.
+    const QString dir = m_home->filePath(".config/quilmo/wordlib/");
+    QVERIFY(writeWordLib(dir + "user.qlb", "用户"));
+    QVERIFY(writeWordLib(dir + "a.qlb", "地名"));
 }
 
 void TestWindow::cleanup()
@@ -156,7 +207,7 @@ void TestWindow::cleanup()
 }
 
 void TestWindow::launch(QProcess &process, int scale,
-                        const QStringList &command)
+                        const QStringList &command, const Variables &variables)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
@@ -170,10 +221,31 @@ void TestWindow::launch(QProcess &process, int scale,
     // must not count as the first copy here.
     env.insert(QStringLiteral("TMPDIR"), m_home->path());
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
+    for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
+        if (it.value().isEmpty())
+            env.remove(it.key());
+        else
+            env.insert(it.key(), it.value());
+    }
     process.setProcessEnvironment(env);
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start(command.value(0), command.mid(1));
     QVERIFY(process.waitForStarted(waitMs));
+}
+
+void TestWindow::waitForWindow(QProcess &tool, const QString &windowTitle,
+                               xcb_window_t *window)
+{
+    const int toolEnded = int(syscall(SYS_pidfd_open, tool.processId(), 0));
+    *window = m_x->waitForMap(windowTitle, waitMs, toolEnded);
+    close(toolEnded);
+    // Status 0 without a window: the tool took its lock for a running
+    // copy's.
+    if (!*window && tool.waitForFinished(1000))
+        QFAIL(qPrintable(QStringLiteral("the tool ended with status %1 "
+                                        "before it showed a window")
+                             .arg(tool.exitCode())));
+    QVERIFY(*window);
 }
 
 void TestWindow::openWindow(QProcess &process, int scale, xcb_window_t *window)
@@ -181,8 +253,9 @@ void TestWindow::openWindow(QProcess &process, int scale, xcb_window_t *window)
     launch(process, scale);
     if (QTest::currentTestFailed())
         return;
-    *window = m_x->waitForMap(title, waitMs);
-    QVERIFY(*window);
+    waitForWindow(process, title, window);
+    if (QTest::currentTestFailed())
+        return;
     const QSize expected = windowSize * scale;
     QCOMPARE(m_x->size(*window), expected);
     const SizeHints hints = m_x->sizeHints(*window);
@@ -277,12 +350,136 @@ void TestWindow::opensFromAnIBusSetupEntry()
     component.close();
     QProcess tool;
     launch(tool, 1, setupCommand(path));
-    const xcb_window_t window = m_x->waitForMap(title, waitMs);
-    QVERIFY(window);
+    xcb_window_t window = 0;
+    waitForWindow(tool, title, &window);
+    if (QTest::currentTestFailed())
+        return;
     // Docks match the class with the desktop entry quilmo-config.desktop.
     QVERIFY(m_x->property(window, "WM_CLASS")
                 .endsWith(QByteArray("\0quilmo-config\0", 15)));
     QVERIFY(!m_x->property(window, "_NET_WM_ICON").isEmpty());
+    closeWindow(tool, window);
+}
+
+void TestWindow::type(xcb_window_t window, const QStringList &keys)
+{
+    const QString xdotool =
+        QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+    QVERIFY2(!xdotool.isEmpty(), "xdotool is not installed");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    // Two runs: chained after windowfocus, "key" would send its events to
+    // that window directly, marked as sent by another client; alone it
+    // presses them through XTEST, like a keyboard.
+    const QStringList focus = {"windowfocus", "--sync",
+                               QString::number(window)};
+    for (const QStringList &arguments : {focus, QStringList{"key"} + keys}) {
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::ForwardedChannels);
+        run.start(xdotool, arguments);
+        QVERIFY(run.waitForFinished(waitMs));
+        QCOMPARE(run.exitCode(), 0);
+    }
+}
+
+void TestWindow::walksWithTheKeyboardAlone_data()
+{
+    QTest::addColumn<QString>("lastKey");
+    QTest::addColumn<QStringList>("saved"); // group/key=value; none: no file
+    QTest::newRow("Enter is 确定")
+        << "Return"
+        << QStringList{"basic/candidatecount=9", "wordlib/names=user.qlb;a.qlb",
+                       "special/enableintelligentword=0"};
+    QTest::newRow("Esc is 取消") << "Escape" << QStringList();
+}
+
+void TestWindow::walksWithTheKeyboardAlone()
+{
+    QFETCH(QString, lastKey);
+    QFETCH(QStringList, saved);
+    QProcess tool;
+    xcb_window_t window = 0;
+    openWindow(tool, 1, &window);
+    if (QTest::currentTestFailed())
+        return;
+    type(window, keyboardWalk + QStringList{lastKey});
+    QVERIFY(tool.waitForFinished(waitMs));
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), 0);
+
+    const QString path = m_home->filePath(".config/quilmo/config_ibus.ini");
+    QCOMPARE(QFile::exists(path), !saved.isEmpty());
+    const IniSnapshot settings(path);
+    for (const QString &entry : qAsConst(saved)) {
+        const QString key = entry.section('=', 0, 0);
+        QCOMPARE(key + '=' + settings.value(key).toString(), entry);
+    }
+}
+
+void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
+{
+    QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("windowTitle");
+    QTest::addColumn<QStringList>("heard");
+    const QStringList chinese = {"page tab: 常用",
+                                 "page tab: 词库",
+                                 "page tab: 高级",
+                                 "page tab: 关于",
+                                 "combo box labelled by 候选词个数",
+                                 "radio button: 字频调整 固定",
+                                 "table: 词库列表"};
+    QTest::newRow("English desktop")
+        << "en_US.UTF-8" << englishTitle
+        << QStringList{"page tab: General",
+                       "page tab: Word Libraries",
+                       "page tab: Advanced",
+                       "page tab: About",
+                       "combo box labelled by Number of candidates",
+                       "radio button: Character frequency Fixed",
+                       "table: Word library list"};
+    QTest::newRow("Chinese desktop") << "zh_CN.UTF-8" << title << chinese;
+    QTest::newRow("no language") << "C.UTF-8" << title << chinese;
+}
+
+void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
+{
+    QFETCH(QString, lang);
+    QFETCH(QString, windowTitle);
+    QFETCH(QStringList, heard);
+    QProcess tool;
+    // The desktop's language as LANG alone gives it; Qt's bridge registers
+    // even though no screen reader has asked for it.
+    launch(tool, 1, {launcher},
+           {{"LANG", lang},
+            {"LC_ALL", ""},
+            {"LC_MESSAGES", ""},
+            {"LANGUAGE", ""},
+            {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"}});
+    xcb_window_t window = 0;
+    waitForWindow(tool, windowTitle, &window);
+    if (QTest::currentTestFailed())
+        return;
+    // Started after the window, the bus reaches the tool through org.a11y.Bus
+    // on the session bus alone. Found there at start-up, Qt 5.15's bridge
+    // would register before it has connected and never be seen (desktops
+    // also publish the bus on the X root window, which hides that).
+    AtSpiBus atSpi;
+    const QString why = atSpi.start(m_ibus.sessionBusAddress());
+    QVERIFY2(why.isEmpty(), qPrintable(why));
+    const QVector<AccessibleObject> tree = atSpi.waitForApplication(waitMs);
+    const QStringList said = spoken(tree);
+    for (const QString &line : qAsConst(heard))
+        QVERIFY2(said.contains(line), qPrintable(line));
+
+    const auto cell = std::find_if(
+        tree.cbegin(), tree.cend(), [](const AccessibleObject &object) {
+            return object.role == "cell" && object.name == "地名";
+        });
+    QVERIFY(cell != tree.cend());
+    type(window, {"Tab", "ctrl+Tab", "Down", "Right", "space"});
+    QTRY_VERIFY_WITH_TIMEOUT(atSpi.checkedObjects().contains(cell->path),
+                             waitMs);
     closeWindow(tool, window);
 }
 
