@@ -134,11 +134,23 @@ bool SingleInstance::acquire()
     if (startLock.isPrivate())
         m_socketPath = directory + QStringLiteral("/socket");
     if (m_lock.attach(QSharedMemory::ReadWrite))
-        return attachmentCount(m_lock) == 1 || heldByAnotherUser(m_lock);
+        return isAttachedAlone();
+    if (m_lock.create(1, QSharedMemory::ReadWrite))
+        return true;
     // Failing for another reason leaves this copy running without the lock.
-    const bool created = m_lock.create(1, QSharedMemory::ReadWrite);
-    return created || m_lock.error() != QSharedMemory::AlreadyExists ||
-           heldByAnotherUser(m_lock);
+    if (m_lock.error() != QSharedMemory::AlreadyExists)
+        return true;
+    // create() may have made the key file just now, and its key (from the
+    // file's inode) name a segment that a killed copy left: look again.
+    return m_lock.attach(QSharedMemory::ReadWrite) ? isAttachedAlone()
+                                                   : heldByAnotherUser(m_lock);
+}
+
+bool SingleInstance::isAttachedAlone() const
+{
+    // Nobody else attached: what a crashed copy left, ours now. Another
+    // user's segment says nothing about a copy of ours.
+    return attachmentCount(m_lock) == 1 || heldByAnotherUser(m_lock);
 }
 
 void SingleInstance::raiseRunningCopy() const

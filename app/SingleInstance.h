@@ -43,6 +43,9 @@ public:
     static int holderCount();
 
 private:
+    /// Attached to the segment: whether no live copy of ours holds it.
+    bool isAttachedAlone() const;
+
     QSharedMemory m_lock;
     /// Empty when the directory is not private.
     QString m_socketPath;

@@ -202,11 +202,11 @@ Reason: %2</translation>
     </message>
     <message>
         <source>i字母开头进入数字单位模式</source>
-        <translation>Input starting with i enters numbers and units</translation>
+        <translation>i-prefix: numbers and units</translation>
     </message>
     <message>
         <source>B字母开头进入笔画输入模式</source>
-        <translation>Input starting with B enters stroke input</translation>
+        <translation>B-prefix: stroke input</translation>
     </message>
     <message>
         <source>使用自定义短语</source>
@@ -226,7 +226,7 @@ Reason: %2</translation>
     </message>
     <message>
         <source>自定义短语显示位置</source>
-        <translation>Custom phrase position</translation>
+        <translation>Shown at position</translation>
     </message>
 </context>
 <context>
