@@ -420,6 +420,7 @@ void TestWindow::walksWithTheKeyboardAlone()
 void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
 {
     QTest::addColumn<QString>("lang");
+    QTest::addColumn<QString>("languages"); // LANGUAGE
     QTest::addColumn<QString>("windowTitle");
     QTest::addColumn<QStringList>("heard");
     const QStringList chinese = {"page tab: 常用",
@@ -430,7 +431,8 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
                                  "radio button: 字频调整 固定",
                                  "table: 词库列表"};
     QTest::newRow("English desktop")
-        << "en_US.UTF-8" << englishTitle
+        << "en_US.UTF-8"
+        << "" << englishTitle
         << QStringList{"page tab: General",
                        "page tab: Word Libraries",
                        "page tab: Advanced",
@@ -438,13 +440,20 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
                        "combo box labelled by Number of candidates",
                        "radio button: Character frequency Fixed",
                        "table: Word library list"};
-    QTest::newRow("Chinese desktop") << "zh_CN.UTF-8" << title << chinese;
-    QTest::newRow("no language") << "C.UTF-8" << title << chinese;
+    QTest::newRow("Chinese desktop") << "zh_CN.UTF-8"
+                                     << "" << title << chinese;
+    QTest::newRow("no language") << "C.UTF-8"
+                                 << "" << title << chinese;
+    // Any Chinese before English keeps the Chinese texts.
+    QTest::newRow("Traditional Chinese, then English")
+        << "en_US.UTF-8"
+        << "zh_TW:en" << title << chinese;
 }
 
 void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
 {
     QFETCH(QString, lang);
+    QFETCH(QString, languages);
     QFETCH(QString, windowTitle);
     QFETCH(QStringList, heard);
     QProcess tool;
@@ -454,7 +463,7 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
            {{"LANG", lang},
             {"LC_ALL", ""},
             {"LC_MESSAGES", ""},
-            {"LANGUAGE", ""},
+            {"LANGUAGE", languages},
             {"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1"}});
     xcb_window_t window = 0;
     waitForWindow(tool, windowTitle, &window);
