@@ -5,6 +5,7 @@
 #include "config/Config.h"
 #include "config/ConfigBus.h"
 #include "config/SettingsFile.h"
+#include "pages/PageHelpers.h"
 #include "pages/TabWidgetAbout.h"
 #include "pages/TabWidgetBasic.h"
 #include "pages/TabWidgetSpecial.h"
@@ -14,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTabWidget>
@@ -288,9 +288,7 @@ SaveResult MainWidget::saveConfig(const QString &group,
 
 void MainWidget::showSaveFailure(const QString &path, const QString &reason)
 {
-    QMessageBox box(QMessageBox::Critical, tr("保存失败"),
-                    tr("无法写入设置文件：%1\n原因：%2").arg(path, reason),
-                    QMessageBox::NoButton, this);
-    box.addButton(tr("确定"), QMessageBox::AcceptRole);
-    box.exec();
+    PageHelpers::showFailure(
+        this, tr("保存失败"),
+        tr("无法写入设置文件：%1\n原因：%2").arg(path, reason));
 }

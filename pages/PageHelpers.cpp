@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/PageHelpers.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QVariant>
 
 #include <limits>
@@ -40,6 +42,17 @@ QLabel *buddyLabel(const QString &text, QWidget *control)
     // without one a combo box was announced by its value alone ("8").
     label->setBuddy(control);
     return label;
+}
+
+void showFailure(QWidget *parent, const QString &title, const QString &text,
+                 const QString &details)
+{
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton,
+                    parent);
+    box.setInformativeText(details);
+    box.addButton(QCoreApplication::translate("PageHelpers", "确定"),
+                  QMessageBox::AcceptRole);
+    box.exec();
 }
 
 void addFinalSpacer(QBoxLayout *layout)

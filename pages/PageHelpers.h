@@ -30,6 +30,10 @@ void addTrailingSpacer(QBoxLayout *row);
 QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets);
 /// A label that names @p control, for screen readers and its shortcut.
 QLabel *buddyLabel(const QString &text, QWidget *control);
+/// A modal error box with one button, 确定, as every failure the tool
+/// reports; @p details goes below @p text when given.
+void showFailure(QWidget *parent, const QString &title, const QString &text,
+                 const QString &details = QString());
 /// Pushes everything above it to the top of the page.
 void addFinalSpacer(QBoxLayout *layout);
 

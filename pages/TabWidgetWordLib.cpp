@@ -6,6 +6,7 @@
 #include "config/HomeOwnerAccess.h"
 #include "config/Logging.h"
 #include "config/SettingsFile.h"
+#include "pages/PageHelpers.h"
 #include "pages/WordLibFile.h"
 #include "pages/WordLibOrder.h"
 
@@ -336,22 +337,13 @@ QString TabWidgetWordLib::chooseWordLibFile()
 
 void TabWidgetWordLib::showAddFailure(const QString &text, const QString &file)
 {
-    showCritical(tr("添加失败"), text, file);
+    PageHelpers::showFailure(this, tr("添加失败"), text, tr("文件：") + file);
 }
 
 void TabWidgetWordLib::showRemoveFailure(const QString &file)
 {
-    showCritical(tr("删除失败"), tr("无法删除词库文件！"), file);
-}
-
-void TabWidgetWordLib::showCritical(const QString &title, const QString &text,
-                                    const QString &file)
-{
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton,
-                    this);
-    box.setInformativeText(tr("文件：") + file);
-    box.addButton(tr("确定"), QMessageBox::AcceptRole);
-    box.exec();
+    PageHelpers::showFailure(this, tr("删除失败"), tr("无法删除词库文件！"),
+                             tr("文件：") + file);
 }
 
 bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)

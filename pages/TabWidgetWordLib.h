@@ -96,8 +96,6 @@ private:
     void announceCheckState(const QTableWidgetItem *item);
     /// Removes @p path as the home's owner; a file already gone counts.
     static bool removeFile(const QString &path);
-    void showCritical(const QString &title, const QString &text,
-                      const QString &file);
 
     QTableWidget *m_tableWidget = nullptr;
     QPushButton *m_removeButton = nullptr;

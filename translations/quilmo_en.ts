@@ -65,6 +65,10 @@
         <translation>Cannot write the settings file: %1
 Reason: %2</translation>
     </message>
+    <message>
+        <source>部分更改未能完成</source>
+        <translation>Some changes could not be completed</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -74,10 +78,17 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>PageHelpers</name>
+    <message>
+        <source>确定</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <source>找不到用户的主目录。</source>
-        <translation>The user's home directory cannot be found.</translation>
+        <translation>The user&apos;s home directory cannot be found.</translation>
     </message>
     <message>
         <source>该位置上不是普通文件。</source>
@@ -273,7 +284,7 @@ Reason: %2</translation>
     </message>
     <message>
         <source>词库文件名中不能含有分号（;）！</source>
-        <translation>A word library's file name cannot contain a semicolon (;)!</translation>
+        <translation>A word library&apos;s file name cannot contain a semicolon (;)!</translation>
     </message>
     <message>
         <source>拷贝词库文件失败！</source>
@@ -318,10 +329,6 @@ Reason: %2</translation>
     <message>
         <source>文件：</source>
         <translation>File: </translation>
-    </message>
-    <message>
-        <source>确定</source>
-        <translation>OK</translation>
     </message>
     <message>
         <source>删除词库</source>
