@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
@@ -164,22 +165,22 @@ MainWidget::Outcome MainWidget::commitPages()
     const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
     ConfigBus *bus = ConfigBus::instance();
     bus->beginCommit();
-    SaveResult firstFailure;
-    bool finished = true;
+    SettingsGroups committed;
     for (TabWidgetBase *page : qAsConst(m_pages)) {
         const QMap<QString, QString> result = page->apply();
-        const SaveResult saved = saveConfig(page->name(), result);
-        if (firstFailure.saved())
-            firstFailure = saved;
-        finished =
-            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
-            finished;
+        committed.insert(page->name(), result);
         // Also on OK: the special page keeps its position within a count
         // committed in the same step, so OK stores what Apply would.
         Q_EMIT settingChanged(result);
     }
-    if (!firstFailure.saved()) {
-        showSaveFailure(Config::configFilePath(), firstFailure.reason());
+    const SaveResult saved = saveConfig(committed);
+    bool finished = true;
+    for (TabWidgetBase *page : qAsConst(m_pages))
+        finished =
+            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
+            finished;
+    if (!saved.saved()) {
+        showSaveFailure(Config::configFilePath(), saved.reason());
         return Outcome::Failed;
     }
     if (!finished)
@@ -271,18 +272,19 @@ void MainWidget::setButtonsForAboutPage(bool aboutPage)
     m_buttonOk->setVisible(true);
 }
 
-SaveResult MainWidget::saveConfig(const QString &group,
-                                  const QMap<QString, QString> &settings)
+SaveResult MainWidget::saveConfig(const SettingsGroups &committed)
 {
-    QMap<QString, QString> pending = m_unsavedSettings.take(group);
-    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        pending.insert(it.key(), it.value());
+    SettingsGroups pending = std::exchange(m_unsavedSettings, {});
+    for (auto group = committed.cbegin(); group != committed.cend(); ++group) {
+        for (auto it = group->cbegin(); it != group->cend(); ++it)
+            pending[group.key()].insert(it.key(), it.value());
+    }
     if (pending.isEmpty())
         return {}; // opening the file would change nothing
 
-    const SaveResult result = SettingsFile::write(group, pending);
+    const SaveResult result = SettingsFile::write(pending);
     if (!result.saved())
-        m_unsavedSettings.insert(group, pending);
+        m_unsavedSettings = pending;
     return result;
 }
 

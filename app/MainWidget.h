@@ -8,6 +8,7 @@
 #include <QWidget>
 
 struct SaveResult;
+using SettingsGroups = QMap<QString, QMap<QString, QString>>;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -33,12 +34,12 @@ class MainWidget : public QWidget
 public:
     explicit MainWidget(QWidget *parent = nullptr);
 
-    /// Writes one page's committed settings under @p group. Settings that
-    /// could not be written are kept and written again with the next call,
-    /// so a full disk or a read-only file loses nothing the user chose.
+    /// Writes every page's committed settings (group -> settings) in one
+    /// replace of the settings file. Settings that could not be written are
+    /// kept and written again with the next call, so a full disk or a
+    /// read-only file loses nothing the user chose.
     /// @return why the file could not be written, if it could not.
-    SaveResult saveConfig(const QString &group,
-                          const QMap<QString, QString> &settings);
+    SaveResult saveConfig(const SettingsGroups &committed);
 
 Q_SIGNALS:
     void settingChanged(QMap<QString, QString> settings);
@@ -89,7 +90,7 @@ private:
     TabWidgetSpecial *m_specialPage = nullptr;
     TabWidgetAbout *m_aboutPage = nullptr;
     /// Group -> settings that a failed write could not store yet.
-    QMap<QString, QMap<QString, QString>> m_unsavedSettings;
+    SettingsGroups m_unsavedSettings;
 };
 
 #endif

@@ -71,7 +71,7 @@ void TestConfig::homeWithoutUsableHomeVariable()
         const passwd *entry = getpwuid(getuid());
         if (!entry)
             return Config::configFilePath().isEmpty() &&
-                           SettingsFile::write(QStringLiteral("basic"), {})
+                           SettingsFile::write({})
                                    .cause == SaveResult::NoHome
                        ? 2
                        : 3;
