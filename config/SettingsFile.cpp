@@ -328,7 +328,7 @@ int mergeContent(const QString &base, const QByteArray &old,
         // QSettings tells only that the write failed; errno tells why.
         errno = 0;
         settings.sync();
-        if (settings.status() != QSettings::NoError)
+        if (settings.status() == QSettings::AccessError)
             return errno ? errno : int(SaveResult::NotVerified);
     }
     if (const int error = readAll(path, &merged->content))
