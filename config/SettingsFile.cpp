@@ -23,6 +23,8 @@ const int lockTimeoutMs = 500;
 // The tool's own file holds a few hundred bytes. Reading a file of many
 // MiB whole would stall the window or exhaust memory for nothing.
 const qint64 maxFileSize = qint64(16) << 20;
+// More than any value we write adds to the file.
+const int maxProbeSlack = 64 << 10;
 // Temporary files beside the settings file: this and six random letters.
 const char temporaryPrefix[] = ".config_ibus.ini.";
 const int maxLinkHops = 40;
@@ -220,16 +222,8 @@ struct Merged {
     QVariantMap values;
 };
 
-/// Whether the file at @p path reads as @p values. A name QSettings has not
-/// seen yet: its cache would answer for a file it has just written.
-bool readsAs(const QByteArray &path, const QVariantMap &values)
-{
-    return allValues(QSettings(QFile::decodeName(path),
-                               QSettings::IniFormat)) == values;
-}
-
 /// Puts @p merged in place of @p target through a temporary file in the
-/// same directory, synced, read back and parsed, and one rename.
+/// same directory, synced and read back, and one rename.
 int replace(const QString &target, const Merged &merged,
             const FileState &replaced)
 {
@@ -246,8 +240,7 @@ int replace(const QString &target, const Merged &merged,
         error = takeOverOwnership(fd, replaced);
     if (!error && fsync(fd) != 0)
         error = errno;
-    if (!error &&
-        (!sameBytes(fd, merged.content) || !readsAs(temporary, merged.values)))
+    if (!error && !sameBytes(fd, merged.content))
         error = SaveResult::NotVerified;
     if (close(fd) != 0 && !error)
         error = errno;
@@ -300,10 +293,30 @@ int writeNewFile(const QString &path, const QByteArray &bytes)
 }
 
 /**
+ * Whether @p content reads as @p values, parsed from a new file in
+ * @p directory: QSettings' cache would answer for a file it has just
+ * written.
+ */
+int verify(const QString &directory, const QByteArray &content,
+           const QVariantMap &values)
+{
+    const QString path = directory + QStringLiteral("/check.ini");
+    if (const int error = writeNewFile(path, content))
+        return error;
+    if (allValues(QSettings(path, QSettings::IniFormat)) == values)
+        return 0;
+    // QSettings misses a full disk or a size limit at its last flush and
+    // leaves a short file; writing as much again ourselves tells why.
+    const QByteArray probe(content.size() + maxProbeSlack, '\n');
+    const int error = writeNewFile(directory + QStringLiteral("/probe"), probe);
+    return error ? error : int(SaveResult::NotVerified);
+}
+
+/**
  * @p old with @p groups merged in, written by QSettings itself so the
- * engine reads exactly the format it always has. QSettings writes only to
- * a file, so the content is made in a private scratch directory below
- * @p base; one on a memory file system costs no disk sync.
+ * engine reads exactly the format it always has, and verified. QSettings
+ * writes only to a file, so the content is made in a private scratch
+ * directory below @p base; one on a memory file system costs no disk sync.
  */
 int mergeContent(const QString &base, const QByteArray &old,
                  const SettingsGroups &groups, Merged *merged)
@@ -335,7 +348,7 @@ int mergeContent(const QString &base, const QByteArray &old,
         return error;
     if (old.startsWith(utf8Bom) && !merged->content.startsWith(utf8Bom))
         merged->content.prepend(utf8Bom);
-    return 0;
+    return verify(scratch.path(), merged->content, merged->values);
 }
 
 int lockFailure(QLockFile::LockError error)
@@ -403,8 +416,14 @@ bool isUsableLockFile(const QString &path)
 IniSnapshot::IniSnapshot(const QString &path)
 {
     // QSettings reads the file in its constructor.
-    if (!path.isEmpty() && isUsableOrAbsent(path))
+    if (!path.isEmpty() && isUsableOrAbsent(path)) {
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        // Each section is decoded when first asked for, with the text codec
+        // of the object that asks, and kept in a cache that the next reader
+        // of the file shares. Only the reader of a file that begins with a
+        // byte order mark decodes it as UTF-8, so this one decodes it all.
+        m_settings->allKeys();
+    }
 }
 
 IniSnapshot::IniSnapshot(IniSnapshot &&other) noexcept = default;
