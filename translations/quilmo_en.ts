@@ -130,6 +130,14 @@ Reason: %2</translation>
         <source>路径中有一部分不是目录。</source>
         <translation>Part of the path is not a directory.</translation>
     </message>
+    <message>
+        <source>读写磁盘时出错（输入/输出错误）。</source>
+        <translation>The disk could not be read or written (input/output error).</translation>
+    </message>
+    <message>
+        <source>设置文件是另一文件系统的挂载点，无法替换。</source>
+        <translation>The settings file is a mount point of another file system and cannot be replaced.</translation>
+    </message>
 </context>
 <context>
     <name>TabWidgetAbout</name>
