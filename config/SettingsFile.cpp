@@ -265,8 +265,10 @@ bool isPrivateDirectory(const QString &path)
            (status.st_mode & 077) == 0;
 }
 
-/// Where the new content may be made, best first: memory-backed and
-/// private, the temporary directory, and last the settings file's own
+/// Where the new content may be made, best first: memory-backed, where
+/// QSettings' sync of what it writes costs nothing (the session's private
+/// directory, else the shared memory one, where the scratch directory is
+/// private), the temporary directory, and last the settings file's own
 /// directory, which a full disk there affects as well.
 QStringList scratchBases(const QString &targetDirectory)
 {
@@ -274,6 +276,8 @@ QStringList scratchBases(const QString &targetDirectory)
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (isPrivateDirectory(runtime))
         bases << runtime;
+    if (QFileInfo(QStringLiteral("/dev/shm")).isDir())
+        bases << QStringLiteral("/dev/shm");
     if (QFileInfo(QDir::tempPath()).isAbsolute())
         bases << QDir::tempPath();
     return bases << targetDirectory;

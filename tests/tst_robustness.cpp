@@ -404,6 +404,10 @@ void TestRobustness::faultsLeaveTheFileAsItWas_data()
     QTest::newRow("altered content")
         << QByteArray("write") << int(AlteredWrite)
         << QByteArray("*/quilmo-*/#*") << notVerified;
+    // QSettings' write that a full disk cuts short, in every scratch space.
+    QTest::newRow("full scratch space")
+        << QByteArray("write") << ENOSPC << QByteArray("*/quilmo-*/[#p]*")
+        << QStringLiteral("磁盘空间不足。");
     QTest::newRow("cross-device")
         << QByteArray("rename") << EXDEV << temporary
         << QStringLiteral("设置文件是另一文件系统的挂载点，无法替换。");
