@@ -309,8 +309,9 @@ int verify(const QString &directory, const QByteArray &content,
         return error;
     if (allValues(QSettings(path, QSettings::IniFormat)) == values)
         return 0;
-    // QSettings misses a full disk or a size limit at its last flush and
-    // leaves a short file; writing as much again ourselves tells why.
+    // QSettings tells only that a write failed, and misses a full disk or a
+    // size limit at its last flush, leaving a short file: writing as much
+    // again ourselves tells why.
     const QByteArray probe(content.size() + maxProbeSlack, '\n');
     const int error = writeNewFile(directory + QStringLiteral("/probe"), probe);
     return error ? error : int(SaveResult::NotVerified);
@@ -342,11 +343,8 @@ int mergeContent(const QString &base, const QByteArray &old,
                 merged->values.insert(key, it.value());
             }
         }
-        // QSettings tells only that the write failed; errno tells why.
-        errno = 0;
+        // A failure leaves content that the verification below refuses.
         settings.sync();
-        if (settings.status() == QSettings::AccessError)
-            return errno ? errno : int(SaveResult::NotVerified);
     }
     if (const int error = readAll(path, &merged->content))
         return error;
