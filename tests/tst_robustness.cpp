@@ -336,9 +336,7 @@ void TestRobustness::nearlyFullDisk()
         QCOMPARE(widget.failures.size(), 1);
         QCOMPARE(storedGroup("basic").value("candidatecount"), "3");
     }
-    QCOMPARE(QDir(Config::configDirPath())
-                 .entryList(QDir::Files | QDir::Hidden | QDir::System),
-             QStringList{"config_ibus.ini"});
+    QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
 }
 
 void TestRobustness::settingsFileLink_data()
