@@ -20,9 +20,10 @@ class TabWidgetSpecial;
  * @brief The settings container: four pages in tabs and the button bar.
  *
  * The only place where settings are committed. OK and Apply pull every
- * page's edits with apply(), write each result under the page's group and
- * broadcast it with settingChanged(). After Apply a status line in the
- * button bar tells what happened; it goes with the next edit.
+ * page's edits with apply(), broadcast each result with settingChanged()
+ * and then write them all, each under its page's group, in one replace of
+ * the settings file. After Apply a status line in the button bar tells
+ * what happened; it goes with the next edit.
  *
  * Keys as in a dialog: Enter is OK unless the focused control uses it,
  * Esc is Cancel, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp
