@@ -78,6 +78,37 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>ErrorText</name>
+    <message>
+        <source>磁盘空间不足。</source>
+        <translation>The disk is full.</translation>
+    </message>
+    <message>
+        <source>文件大小超出了系统限制。</source>
+        <translation>The file is larger than the system allows.</translation>
+    </message>
+    <message>
+        <source>没有写入权限。</source>
+        <translation>No permission to write.</translation>
+    </message>
+    <message>
+        <source>没有读取权限。</source>
+        <translation>No permission to read.</translation>
+    </message>
+    <message>
+        <source>文件系统是只读的。</source>
+        <translation>The file system is read-only.</translation>
+    </message>
+    <message>
+        <source>该位置上是一个目录。</source>
+        <translation>A directory is in its place.</translation>
+    </message>
+    <message>
+        <source>路径中有一部分不是目录。</source>
+        <translation>Part of the path is not a directory.</translation>
+    </message>
+</context>
+<context>
     <name>PageHelpers</name>
     <message>
         <source>确定</source>
@@ -105,30 +136,6 @@ Reason: %2</translation>
     <message>
         <source>设置文件过大（超过 16 MiB）。</source>
         <translation>The settings file is too large (over 16 MiB).</translation>
-    </message>
-    <message>
-        <source>磁盘空间不足。</source>
-        <translation>The disk is full.</translation>
-    </message>
-    <message>
-        <source>文件大小超出了系统限制。</source>
-        <translation>The file is larger than the system allows.</translation>
-    </message>
-    <message>
-        <source>没有写入权限。</source>
-        <translation>No permission to write.</translation>
-    </message>
-    <message>
-        <source>文件系统是只读的。</source>
-        <translation>The file system is read-only.</translation>
-    </message>
-    <message>
-        <source>该位置上是一个目录。</source>
-        <translation>A directory is in its place.</translation>
-    </message>
-    <message>
-        <source>路径中有一部分不是目录。</source>
-        <translation>Part of the path is not a directory.</translation>
     </message>
 </context>
 <context>
