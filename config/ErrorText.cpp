@@ -25,8 +25,7 @@ QString reason(int error, Access access)
     case EROFS:
         return QCoreApplication::translate("ErrorText", "文件系统是只读的。");
     case EISDIR:
-        return QCoreApplication::translate("ErrorText",
-                                           "该位置上是一个目录。");
+        return QCoreApplication::translate("ErrorText", "该位置上是一个目录。");
     case ENOTDIR:
         return QCoreApplication::translate("ErrorText",
                                            "路径中有一部分不是目录。");
