@@ -647,22 +647,36 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
     QStringList buttons;
-    handleNextModal<QMessageBox>(&page, [&](QMessageBox *box) {
+    const auto readBox = [&](QMessageBox *box) {
         icon = box->icon();
         title = box->windowTitle();
         text = box->text() + QLatin1Char('|') + box->informativeText();
         parent = box->parentWidget();
+        buttons.clear();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text();
-        box->buttons().first()->click();
-    });
-    page.realShowAddFailure(QStringLiteral("非法的词库文件！"),
-                            QStringLiteral("/x/y.qlb"));
+        // Names from files are shown as they are, never as markup.
+        for (const QLabel *label : box->findChildren<QLabel *>())
+            if (label->textFormat() != Qt::PlainText &&
+                !label->text().isEmpty())
+                text = "markup: " + label->text();
+        box->reject();
+    };
+    const QString markup = QStringLiteral(
+        "/x/<b><font color=red size=7>系统已损坏</font></b>.qlb");
+    handleNextModal<QMessageBox>(&page, readBox);
+    page.realShowAddFailure(QStringLiteral("非法的词库文件！"), markup);
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(title, QStringLiteral("添加失败"));
-    QCOMPARE(text, QStringLiteral("非法的词库文件！|文件：/x/y.qlb"));
+    QCOMPARE(text, "非法的词库文件！|文件：" + markup);
     QCOMPARE(buttons, QStringList({"确定"}));
     QCOMPARE(parent, &page);
+
+    handleNextModal<QMessageBox>(&page, readBox);
+    QVERIFY(!page.realConfirmRemoval(QStringLiteral("<b>坏</b>"), markup));
+    QCOMPARE(text, "确定要删除词库“<b>坏</b>”吗？|文件：" + markup +
+                       "\n确定或应用后，这个文件将被删除。");
+    QCOMPARE(buttons.size(), 2);
 }
 
 QTEST_MAIN(TestWordLibPage)
