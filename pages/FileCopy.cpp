@@ -52,9 +52,6 @@ int copyOpenFiles(int from, int to, const CopyProgress &progress)
     struct stat status;
     if (fstat(from, &status) != 0)
         return errno;
-    // Swapped for a FIFO or device since it was checked: it might never end.
-    if (!S_ISREG(status.st_mode))
-        return EINVAL;
     if (const int error = copyContent(from, to, status.st_size, progress))
         return error;
     return fsync(to) == 0 ? 0 : errno;

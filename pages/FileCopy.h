@@ -11,7 +11,7 @@
 using CopyProgress = std::function<bool(qint64 copied, qint64 total)>;
 
 /**
- * Copies the regular file @p source to the new file @p target (both native
+ * Copies the file @p source to the new file @p target (both native
  * paths) in chunks of 1 MiB, through a hidden file beside the target that
  * becomes the target only when complete. A cancelled or failed copy leaves
  * nothing behind, and an existing target is never replaced.

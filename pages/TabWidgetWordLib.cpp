@@ -365,8 +365,6 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
         break;
     case ECANCELED: // the user's own choice: nothing to tell
         return QString();
-    case EEXIST:
-        return tr("词库目录存在同名文件，无法创建！");
     default:
         return withReason(tr("拷贝词库文件失败！"), error);
     }

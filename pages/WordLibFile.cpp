@@ -74,9 +74,10 @@ QString decodeTextField(HeaderBytes &bytes, int offset)
 
 const ushort escapeBase = 0xDC00;
 
-/// The length of the valid UTF-8 sequence at @p text (@p left bytes on),
-/// or 0 when none starts there.
-int validUtf8Length(const uchar *text, int left)
+/// The length of the valid UTF-8 sequence at @p text, or 0 when none
+/// starts there. A sequence cut short meets the terminating NUL of the
+/// text, which continues none, so nothing past the end is read.
+int validUtf8Length(const uchar *text)
 {
     const uchar lead = text[0];
     if (lead < 0x80)
@@ -89,7 +90,7 @@ int validUtf8Length(const uchar *text, int left)
         length = 3, least = 0x800;
     else if ((lead & 0xF8) == 0xF0)
         length = 4, least = 0x10000;
-    if (length == 0 || left < length)
+    if (length == 0)
         return 0;
     uint codePoint = lead & (0x7F >> length);
     for (int i = 1; i < length; ++i) {
@@ -117,7 +118,7 @@ QString decodeFileName(const QByteArray &name)
     QString decoded;
     const auto *bytes = reinterpret_cast<const uchar *>(name.constData());
     for (int i = 0; i < name.size();) {
-        const int length = validUtf8Length(bytes + i, name.size() - i);
+        const int length = validUtf8Length(bytes + i);
         if (length == 0) {
             decoded.append(QChar(ushort(escapeBase + bytes[i])));
             ++i;
