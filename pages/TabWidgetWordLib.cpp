@@ -13,6 +13,7 @@
 #include "pages/WordLibOrder.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -26,6 +27,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
@@ -235,7 +237,7 @@ const char *TabWidgetWordLib::lockReason(const QString &path)
         return unstorableReason(fileName);
     // Only one row of each forced name is always on: the system's.
     const bool shadowing =
-        path.startsWith(Config::wordLibDirPath(WordLibDirPathUser)) &&
+        !path.startsWith(Config::wordLibDirPath(WordLibDirPathSystem)) &&
         isSystemWordLibName(fileName);
     return shadowing ? shadowingDescription : forcedDescription;
 }
