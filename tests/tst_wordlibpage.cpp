@@ -184,7 +184,6 @@ void TestWordLibPage::listing_data()
     QTest::newRow("a name holding ;")
         << QStringList{"x;y.qlb", "y.qlb"} << QStringList{} << "x;y.qlb"
         << QStringList{"y.qlb:on", "x;y.qlb:locked"};
-    // One sys.qlb is always on; a user's copy would store it twice.
     QTest::newRow("a user's sys.qlb beside the system's")
         << QStringList{"sys.qlb", "a.qlb"} << sys << "sys.qlb;a.qlb"
         << QStringList{"sys.qlb:locked", "sys.qlb:forced", "a.qlb:on"};
@@ -638,7 +637,6 @@ void TestWordLibPage::realDialogsShowTheirTexts()
         buttons.clear();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text();
-        // Names from files are shown as they are, never as markup.
         for (const QLabel *label : box->findChildren<QLabel *>())
             if (label->textFormat() != Qt::PlainText &&
                 !label->text().isEmpty())
