@@ -2,6 +2,7 @@
 #include "config/SettingsFile.h"
 
 #include "config/Config.h"
+#include "config/ErrorText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,7 +12,6 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -457,31 +457,11 @@ QString SaveResult::reason() const
     case TooLarge:
         return QCoreApplication::translate("SaveResult",
                                            "设置文件过大（超过 16 MiB）。");
-    case ENOSPC:
-    case EDQUOT:
-        return QCoreApplication::translate("SaveResult", "磁盘空间不足。");
-    case EFBIG:
-        return QCoreApplication::translate("SaveResult",
-                                           "文件大小超出了系统限制。");
-    case EACCES:
-    case EPERM:
-        return QCoreApplication::translate("SaveResult", "没有写入权限。");
-    case EIO:
-        return QCoreApplication::translate("SaveResult",
-                                           "读写磁盘时出错（输入/输出错误）。");
     case EXDEV:
         return QCoreApplication::translate(
             "SaveResult", "设置文件是另一文件系统的挂载点，无法替换。");
-    case EROFS:
-        return QCoreApplication::translate("SaveResult", "文件系统是只读的。");
-    case EISDIR:
-        return QCoreApplication::translate("SaveResult",
-                                           "该位置上是一个目录。");
-    case ENOTDIR:
-        return QCoreApplication::translate("SaveResult",
-                                           "路径中有一部分不是目录。");
     }
-    return QString::fromLocal8Bit(std::strerror(cause));
+    return ErrorText::reason(cause);
 }
 
 namespace SettingsFile
