@@ -52,6 +52,8 @@ public:
     /// The commit lasts until control returns to the event loop, where the
     /// next click begins another; a write outside any commit is bounded on
     /// its own.
+    /// Waits for the connection as long as one write may.
+    bool isReachable() override;
     void beginCommit() override;
     bool commitDelivered() const override;
 

@@ -18,6 +18,8 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QToolTip>
+#include <QTranslator>
 #include <QtTest>
 
 namespace
@@ -26,9 +28,16 @@ namespace
 /// labelled by, or its own.
 QString spokenName(QAccessibleInterface *node)
 {
+    if (!node)
+        return QString();
     const auto labels = node->relations(QAccessible::Label);
     return labels.isEmpty() ? node->text(QAccessible::Name)
                             : labels.first().first->text(QAccessible::Name);
+}
+
+QString spokenName(QWidget *widget)
+{
+    return spokenName(QAccessible::queryAccessibleInterface(widget));
 }
 
 /// "role name" of every visible control below @p object that a user acts
@@ -41,7 +50,8 @@ QStringList controls(QObject *object)
         {QAccessible::PushButton, "button"},
         {QAccessible::RadioButton, "radio button"},
         {QAccessible::Table, "table"},
-        {QAccessible::PageTab, "tab"}};
+        {QAccessible::PageTab, "tab"},
+        {QAccessible::Grouping, "group"}};
     QStringList found;
     std::function<void(QAccessibleInterface *)> walk =
         [&](QAccessibleInterface *node) {
@@ -59,13 +69,29 @@ QStringList controls(QObject *object)
     return found;
 }
 
+/// The status line as a screen reader has it.
 QString statusOf(const QWidget &widget)
 {
-    for (const QLabel *label : widget.findChildren<QLabel *>())
-        if (label->accessibleName() == QStringLiteral("状态"))
-            return label->text();
-    return QStringLiteral("?");
+    auto *label = widget.findChild<QLabel *>(QStringLiteral("statusLine"));
+    return label ? QAccessible::queryAccessibleInterface(label)->text(
+                       QAccessible::Name)
+                 : QStringLiteral("?");
 }
+
+bool showsWholeText(const QLabel *label)
+{
+    const QRect room = label->contentsRect();
+    const QRect needed = label->fontMetrics().boundingRect(
+        room, label->wordWrap() ? Qt::TextWordWrap : 0, label->text());
+    return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+/// IBus away from the window's open on: nothing it is sent arrives.
+struct UnreachableConfigBus : RecordingConfigBus {
+    bool isReachable() override { return false; }
+    bool commitDelivered() const override { return delivered; }
+    bool delivered = false;
+};
 } // namespace
 
 class TestUsability : public QObject
@@ -82,6 +108,12 @@ private Q_SLOTS:
     void everyControlIsNamed_data();
     void everyControlIsNamed();
     void libraryRowsSpeak();
+    void radioRowsTakeTabAtTheCheckedButton();
+    void tabChangeFocusesOnlyTheNewPage_data();
+    void tabChangeFocusesOnlyTheNewPage();
+    void unreachableIBusIsSaidUntilACommitArrives();
+    void oneEnglishName_data();
+    void oneEnglishName();
     void largeFontsFit_data();
     void largeFontsFit();
     void statusLineTellsTheTruth_data();
@@ -130,7 +162,11 @@ void TestUsability::showContainer()
 
 void TestUsability::press(int key, Qt::KeyboardModifiers modifiers)
 {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+    // Through the window system, which offers the key to shortcuts first,
+    // and to an open list rather than to the window below it.
+    QWidget *popup = QApplication::activePopupWidget();
+    QTest::keyClick((popup ? popup : m_widget.get())->windowHandle(),
+                    Qt::Key(key), modifiers);
 }
 
 void TestUsability::keyboardAlone()
@@ -165,13 +201,21 @@ void TestUsability::dialogKeys_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<QString>("focus"); // object name or button text
     QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("popup"); // shown before the key
     QTest::addColumn<bool>("committed");
+    QTest::addColumn<bool>("closed");
+    const int esc = Qt::Key_Escape;
     QTest::newRow("Esc is 取消")
-        << 0 << "comboboxCandidateCount" << int(Qt::Key_Escape) << false;
+        << 0 << "comboboxCandidateCount" << esc << "" << false << true;
+    QTest::newRow("Esc closes an open list only")
+        << 0 << "comboboxCandidateCount" << esc << "list" << false << false;
+    QTest::newRow("Esc closes a tooltip only")
+        << 0 << "comboboxCandidateCount" << esc << "tooltip" << false << false;
     QTest::newRow("Enter on a focused 取消")
-        << 0 << "取消" << int(Qt::Key_Return) << false;
+        << 0 << "取消" << int(Qt::Key_Return) << "" << false << true;
     QTest::newRow("Enter on a check box is 确定")
-        << 2 << "checkboxEnableIMode" << int(Qt::Key_Enter) << true;
+        << 2 << "checkboxEnableIMode" << int(Qt::Key_Enter) << "" << true
+        << true;
 }
 
 void TestUsability::dialogKeys()
@@ -179,7 +223,9 @@ void TestUsability::dialogKeys()
     QFETCH(int, tab);
     QFETCH(QString, focus);
     QFETCH(int, key);
+    QFETCH(QString, popup);
     QFETCH(bool, committed);
+    QFETCH(bool, closed);
     m_bus = std::make_unique<RecordingConfigBus>();
     showContainer();
     m_widget->findChild<QComboBox *>("comboboxCandidateCount")
@@ -190,8 +236,13 @@ void TestUsability::dialogKeys()
         if (button->text() == focus)
             target = button;
     target->setFocus();
+    if (popup == "list")
+        qobject_cast<QComboBox *>(target)->showPopup();
+    else if (popup == "tooltip")
+        QToolTip::showText(target->mapToGlobal(QPoint()), "提示", target);
     press(key);
-    QVERIFY(!m_widget->isVisible());
+    QCOMPARE(m_widget->isVisible(), !closed);
+    QTRY_VERIFY(!QApplication::activePopupWidget() && !QToolTip::isVisible());
     QCOMPARE(m_bus->calls.isEmpty(), !committed);
 }
 
@@ -201,15 +252,14 @@ void TestUsability::everyControlIsNamed_data()
     QTest::addColumn<QStringList>("expected");
     const QStringList buttons = {"button 恢复本页默认设置", "button 确定",
                                  "button 取消", "button 应用"};
-    QTest::newRow("常用") << 0
-                          << QStringList{"combo box 候选词个数",
-                                         "radio button 字频调整 固定",
-                                         "radio button 字频调整 快速",
-                                         "radio button 字频调整 慢速",
-                                         "radio button 词频调整 固定",
-                                         "radio button 词频调整 快速",
-                                         "radio button 词频调整 慢速"} +
-                                 buttons;
+    QTest::newRow("常用")
+        << 0
+        << QStringList{"combo box 候选词个数", "group 字频调整",
+                       "radio button 固定",    "radio button 快速",
+                       "radio button 慢速",    "group 词频调整",
+                       "radio button 固定",    "radio button 快速",
+                       "radio button 慢速"} +
+               buttons;
     QTest::newRow("词库") << 1
                           << QStringList{"table 词库列表", "button 添加",
                                          "button 删除"} +
@@ -262,20 +312,122 @@ void TestUsability::libraryRowsSpeak()
     // listens for it on a real AT-SPI bus.
 }
 
+void TestUsability::radioRowsTakeTabAtTheCheckedButton()
+{
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    m_widget->findChild<QComboBox *>("comboboxCandidateCount")->setFocus();
+    QStringList focused;
+    for (int key : {Qt::Key_Tab, Qt::Key_Right, Qt::Key_Tab}) {
+        press(key);
+        focused << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(focused, QStringList({"radioZiRateFast", "radioZiRateSlow",
+                                   "radioCiRateFast"}));
+}
+
+void TestUsability::tabChangeFocusesOnlyTheNewPage_data()
+{
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("from"); // spoken names
+    QTest::addColumn<QString>("to");
+    QTest::newRow("常用 to 词库") << 0 << "候选词个数"
+                                  << "词库列表";
+    QTest::newRow("词库 to 高级") << 1 << "词库列表"
+                                  << "智能组词";
+}
+
+void TestUsability::tabChangeFocusesOnlyTheNewPage()
+{
+    QFETCH(int, tab);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    m_bus = std::make_unique<RecordingConfigBus>();
+    showContainer();
+    m_widget->findChild<QTabWidget *>()->setCurrentIndex(tab);
+    for (QWidget *widget : m_widget->findChildren<QWidget *>())
+        if (widget->isVisible() && spokenName(widget) == from)
+            widget->setFocus();
+    // A screen reader announces each focus change.
+    QStringList focused;
+    QObject context;
+    connect(qApp, &QApplication::focusChanged, &context,
+            [&](QWidget *, QWidget *now) {
+                if (now)
+                    focused << spokenName(now);
+            });
+    press(Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(focused, QStringList(to));
+}
+
+void TestUsability::unreachableIBusIsSaidUntilACommitArrives()
+{
+    auto *bus = new UnreachableConfigBus;
+    m_bus.reset(bus);
+    showContainer();
+    const QString line = "未连接到 IBus：更改仍会保存，输入法下次启动时读取。";
+    QCOMPARE(statusOf(*m_widget), line);
+    m_widget->findChild<QComboBox *>("comboboxCandidateCount")->setFocus();
+    for (bool delivered : {false, true}) {
+        bus->delivered = delivered;
+        press(Qt::Key_Up);
+        m_widget->onButtonApplyClicked();
+        press(Qt::Key_Up); // the status goes with the next edit
+        QTRY_COMPARE(statusOf(*m_widget), delivered ? QString() : line);
+    }
+}
+
+void TestUsability::oneEnglishName_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("pattern"); // captures the English name
+    QTest::newRow("desktop entry") << "quilmo-config.desktop"
+                                   << "\nName\\[en\\]=([^\n]*)";
+    QTest::newRow("metainfo") << "quilmo-config.metainfo.xml"
+                              << "<name xml:lang=\"en\">([^<]*)<";
+    QTest::newRow("manual page") << "quilmo-config.1.in"
+                                 << "\nquilmo-config \\\\- ([^,]*),";
+}
+
+void TestUsability::oneEnglishName()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, pattern);
+    QTranslator english;
+    QVERIFY(english.load(QUILMO_EN_CATALOGUE));
+    QFile data(QUILMO_DATA_DIR + file);
+    QVERIFY(data.open(QIODevice::ReadOnly));
+    QCOMPARE(QRegularExpression(pattern)
+                 .match(QString::fromUtf8(data.readAll()))
+                 .captured(1),
+             english.translate("MainWindow", "墨岚拼音输入法设置"));
+}
+
 void TestUsability::largeFontsFit_data()
 {
     QTest::addColumn<int>("points"); // 0: the normal font
-    QTest::newRow("normal font") << 0;
-    QTest::newRow("16 pt") << 16;
-    QTest::newRow("20 pt") << 20;
+    QTest::addColumn<bool>("english");
+    for (bool english : {false, true}) {
+        const QString language = english ? "English, " : "";
+        QTest::newRow(qPrintable(language + "normal font")) << 0 << english;
+        QTest::newRow(qPrintable(language + "16 pt")) << 16 << english;
+        QTest::newRow(qPrintable(language + "20 pt")) << 20 << english;
+    }
     // More than the screen holds: the buttons must stay within reach.
-    QTest::newRow("48 pt") << 48;
+    QTest::newRow("48 pt") << 48 << false;
 }
 
 void TestUsability::largeFontsFit()
 {
     QFETCH(int, points);
-    m_bus = std::make_unique<RecordingConfigBus>();
+    QFETCH(bool, english);
+    QTranslator catalogue;
+    if (english) {
+        QVERIFY(catalogue.load(QUILMO_EN_CATALOGUE));
+        QCoreApplication::installTranslator(&catalogue);
+    }
+    // The longest status texts: IBus away at open, then after Apply.
+    m_bus = std::make_unique<UnreachableConfigBus>();
     const struct FontKept {
         QFont normal = QApplication::font();
         ~FontKept() { QApplication::setFont(normal); }
@@ -289,6 +441,7 @@ void TestUsability::largeFontsFit()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
     QCOMPARE(window.minimumSize(), window.maximumSize()); // never resizable
+    qDebug() << window.size() << window.minimumSizeHint() << window.findChild<QLabel *>("statusLine")->minimumSizeHint() << window.findChild<QTabWidget *>()->minimumSizeHint();
     QVERIFY(points || window.size() == QSize(600, 400));
     const QSize screen = window.screen()->availableSize();
     QVERIFY(window.width() <= screen.width() &&
@@ -309,12 +462,15 @@ void TestUsability::largeFontsFit()
                      qPrintable(widget->metaObject()->className()));
             auto *label = qobject_cast<QLabel *>(widget);
             if (label && fits)
-                QVERIFY2(label->sizeHint().width() <= label->width() ||
-                             label->sizePolicy().horizontalPolicy() ==
-                                 QSizePolicy::Ignored,
-                         qPrintable(label->text()));
+                QVERIFY2(showsWholeText(label), qPrintable(label->text() + QString(" %1x%2 hint %3x%4 needed %5x%6").arg(label->contentsRect().width()).arg(label->contentsRect().height()).arg(label->sizeHint().width()).arg(label->sizeHint().height()).arg(label->fontMetrics().boundingRect(label->text()).width()).arg(label->fontMetrics().boundingRect(label->text()).height())));
         }
     }
+    auto *status = window.findChild<QLabel *>("statusLine");
+    QVERIFY(status && status->isVisible());
+    window.findChild<QComboBox *>("comboboxCandidateCount")->setCurrentIndex(2);
+    window.findChild<MainWidget *>()->onButtonApplyClicked();
+    QCoreApplication::processEvents(); // the line's new height
+    QVERIFY2(showsWholeText(status) || !fits, qPrintable(status->text()));
 }
 
 void TestUsability::statusLineTellsTheTruth_data()
