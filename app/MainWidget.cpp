@@ -26,7 +26,7 @@
 
 namespace
 {
-// Short enough for the button bar at 600 pixels; the tooltip says more.
+// Each on one line at 600 pixels; the tooltip says more.
 const char *const appliedText = QT_TRANSLATE_NOOP("MainWidget", "已应用");
 const char *const notDeliveredText =
     QT_TRANSLATE_NOOP("MainWidget", "已保存，但 IBus 未收到");
@@ -89,11 +89,11 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
 
 QLabel *MainWidget::buildStatusLine()
 {
-    // A line of its own that wraps: the whole text at any font size. Its
-    // accessible name is its text, and a new text is announced.
+    // A line of its own, the window's width: room for the whole text at
+    // any font size. Its accessible name is its text, so a new text is
+    // announced.
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("statusLine"));
-    m_statusLabel->setWordWrap(true);
     return m_statusLabel;
 }
 

@@ -67,7 +67,7 @@ Reason: %2</translation>
     </message>
     <message>
         <source>未连接到 IBus：更改仍会保存，输入法下次启动时读取。</source>
-        <translation>No IBus: changes are saved; the engine reads them when it starts.</translation>
+        <translation>No IBus: changes are saved for the engine&apos;s next start.</translation>
     </message>
 </context>
 <context>
