@@ -38,6 +38,8 @@ private Q_SLOTS:
     void applyReachesTheEngineAndSurvivesItsDeath();
     void hungDaemonCostsOneCommitAboutASecond_data();
     void hungDaemonCostsOneCommitAboutASecond();
+    void reachableOnlyWhenTheDaemonAnswers_data();
+    void reachableOnlyWhenTheDaemonAnswers();
 
 private:
     IBusDaemon m_daemon;
@@ -219,6 +221,32 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     m_bus->setValue_Int(QStringLiteral("candidateCount"), 9);
     QVERIFY(m_bus->commitDelivered());
     QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), QVariant(9));
+}
+
+void TestConfigBus::reachableOnlyWhenTheDaemonAnswers_data()
+{
+    QTest::addColumn<QString>("daemon");
+    QTest::addColumn<bool>("reachable");
+    QTest::newRow("live") << "live" << true;
+    QTest::newRow("stopped") << "stopped" << false;
+    QTest::newRow("dead") << "dead" << false;
+}
+
+void TestConfigBus::reachableOnlyWhenTheDaemonAnswers()
+{
+    QFETCH(QString, daemon);
+    QFETCH(bool, reachable);
+    m_bus->uninit();
+    if (daemon == QLatin1String("stopped"))
+        m_daemon.pause();
+    else if (daemon == QLatin1String("dead"))
+        m_daemon.kill();
+    QVERIFY(m_bus->init());
+    const bool answered = m_bus->isReachable();
+    m_daemon.resume();
+    if (daemon == QLatin1String("dead"))
+        QVERIFY(m_daemon.restart().isEmpty());
+    QCOMPARE(answered, reachable);
 }
 
 QTEST_MAIN(TestConfigBus)
