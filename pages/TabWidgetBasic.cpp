@@ -119,7 +119,7 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
     // Both rows hold 固定/快速/慢速: a group named after the row tells a
     // screen reader which row; it draws nothing, the label shows the name.
     auto *row = new QGroupBox;
-    row->setFlat(true);
+    row->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0 }"));
     row->setAccessibleName(label);
     QHBoxLayout *rowLayout =
         rowWithSpacer({new QLabel(label), fixed, fast, slow});
