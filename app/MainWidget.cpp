@@ -247,7 +247,6 @@ void MainWidget::showStatus(const QString &text, const QString &details)
 {
     m_statusLabel->setText(text);
     m_statusLabel->setToolTip(details); // also the accessible description
-    m_statusLabel->setVisible(!text.isEmpty());
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)

@@ -334,6 +334,9 @@ void TestUsability::tabChangeFocusesOnlyTheNewPage_data()
                                   << "词库列表";
     QTest::newRow("词库 to 高级") << 1 << "词库列表"
                                   << "智能组词";
+    // Without a control there, to the tabs.
+    QTest::newRow("高级 to 关于") << 2 << "智能组词"
+                                  << "关于";
 }
 
 void TestUsability::tabChangeFocusesOnlyTheNewPage()
