@@ -19,6 +19,7 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -26,7 +27,7 @@
 
 namespace
 {
-// Short enough for the button bar at 600 pixels; the tooltip says more.
+// Each on one line at 600 pixels; the tooltip says more.
 const char *const appliedText = QT_TRANSLATE_NOOP("MainWidget", "已应用");
 const char *const notDeliveredText =
     QT_TRANSLATE_NOOP("MainWidget", "已保存，但 IBus 未收到");
@@ -39,6 +40,8 @@ const char *const nothingToApplyText =
 const char *const failedText = QT_TRANSLATE_NOOP("MainWidget", "保存失败");
 const char *const incompleteText =
     QT_TRANSLATE_NOOP("MainWidget", "部分更改未能完成");
+const char *const unreachableText = QT_TRANSLATE_NOOP(
+    "MainWidget", "未连接到 IBus：更改仍会保存，输入法下次启动时读取。");
 
 QPushButton *newButton(const QString &text)
 {
@@ -65,6 +68,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < m_pages.size(); ++i)
         m_tabWidget->addTab(m_pages.at(i), titles.at(i));
     layout->addWidget(m_tabWidget);
+    layout->addWidget(buildStatusLine());
     layout->addWidget(buildButtonBar());
 
     connect(m_buttonOk, &QPushButton::clicked, this,
@@ -80,6 +84,18 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     connect(m_tabWidget, &QTabWidget::currentChanged, this,
             &MainWidget::onTabCurrentChanged);
     addTabShortcuts();
+    m_busUnreachable = !ConfigBus::instance()->isReachable();
+    showStatus(restingStatus());
+}
+
+QLabel *MainWidget::buildStatusLine()
+{
+    // A line of its own, the window's width: room for the whole text at
+    // any font size. Its accessible name is its text, so a new text is
+    // announced.
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("statusLine"));
+    return m_statusLabel;
 }
 
 QWidget *MainWidget::buildButtonBar()
@@ -90,12 +106,7 @@ QWidget *MainWidget::buildButtonBar()
     m_buttonOk = newButton(tr("确定"));
     m_buttonCancel = newButton(tr("取消"));
     m_buttonApply = newButton(tr("应用"));
-    m_statusLabel = new QLabel;
-    // Never widens the window: a long text is cut, the tooltip has it all.
-    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_statusLabel->setAccessibleName(tr("状态"));
     buttonLayout->addWidget(m_buttonReset);
-    buttonLayout->addWidget(m_statusLabel, 1);
     buttonLayout->addItem(
         new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
     buttonLayout->addWidget(m_buttonOk);
@@ -119,14 +130,16 @@ void MainWidget::addTabShortcuts()
         connect(new QShortcut(key.first, this), &QShortcut::activated, this,
                 [this, step] { switchTab(step); });
     }
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this),
-            &QShortcut::activated, this, &MainWidget::onButtonCancelClicked);
 }
 
 void MainWidget::switchTab(int step)
 {
-    const bool focusInPage =
-        m_tabWidget->currentWidget()->isAncestorOf(QApplication::focusWidget());
+    QWidget *focus = QApplication::focusWidget();
+    const bool focusInPage = m_tabWidget->currentWidget()->isAncestorOf(focus);
+    // Hiding the page would first hand the focus to the next control outside
+    // it, and a screen reader would announce that one too.
+    if (focusInPage)
+        focus->clearFocus();
     const int count = m_tabWidget->count();
     m_tabWidget->setCurrentIndex((m_tabWidget->currentIndex() + step + count) %
                                  count);
@@ -141,14 +154,22 @@ void MainWidget::switchTab(int step)
             return;
         }
     }
+    if (focusInPage)
+        m_tabWidget->setFocus(Qt::TabFocusReason); // a page without controls
 }
 
 void MainWidget::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter =
-        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == 0)
+    // Only keys that no focused control or open list took arrive here.
+    const int key = (event->modifiers() & ~Qt::KeypadModifier) == 0
+                        ? event->key()
+                        : Qt::Key_unknown;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
         m_buttonOk->click();
+    else if (key == Qt::Key_Escape && QToolTip::isVisible())
+        QToolTip::hideText();
+    else if (key == Qt::Key_Escape)
+        onButtonCancelClicked();
     else
         QWidget::keyPressEvent(event);
 }
@@ -212,9 +233,21 @@ void MainWidget::showOutcome(Outcome outcome)
         text = failedText;
         break;
     }
-    m_statusLabel->setText(tr(text));
-    m_statusLabel->setToolTip(*details ? tr(details) : QString());
+    if (outcome == Outcome::Applied)
+        m_busUnreachable = false;
+    showStatus(tr(text), *details ? tr(details) : QString());
     qApp->installEventFilter(this);
+}
+
+QString MainWidget::restingStatus() const
+{
+    return m_busUnreachable ? tr(unreachableText) : QString();
+}
+
+void MainWidget::showStatus(const QString &text, const QString &details)
+{
+    m_statusLabel->setText(text);
+    m_statusLabel->setToolTip(details); // also the accessible description
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
@@ -226,8 +259,7 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, this, [this] {
             if (!hasPendingChanges())
                 return;
-            m_statusLabel->clear();
-            m_statusLabel->setToolTip(QString());
+            showStatus(restingStatus());
             qApp->removeEventFilter(this);
         });
     }

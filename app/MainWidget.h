@@ -22,8 +22,9 @@ class TabWidgetSpecial;
  * The only place where settings are committed. OK and Apply pull every
  * page's edits with apply(), broadcast each result with settingChanged()
  * and then write them all, each under its page's group, in one replace of
- * the settings file. After Apply a status line in the button bar tells
- * what happened; it goes with the next edit.
+ * the settings file. After Apply a status line above the button bar tells
+ * what happened; it goes with the next edit. Without IBus at open it says
+ * so until a commit reaches IBus.
  *
  * Keys as in a dialog: Enter is OK unless the focused control uses it,
  * Esc is Cancel, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp
@@ -56,7 +57,8 @@ protected:
     /// Tells the user the settings file at @p path could not be written,
     /// and why. A seam for tests, which cannot answer a modal message box.
     virtual void showSaveFailure(const QString &path, const QString &reason);
-    /// Enter clicks OK when no focused control took it.
+    /// Enter clicks OK and Esc is Cancel when no focused control, open list
+    /// or tooltip took the key.
     void keyPressEvent(QKeyEvent *event) override;
     /// Clears the status line once an edit is pending.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -71,12 +73,16 @@ private:
         Failed
     };
 
+    QLabel *buildStatusLine();
     QWidget *buildButtonBar();
     void addTabShortcuts();
     void switchTab(int step);
     /// Applies and saves every page in tab order.
     Outcome commitPages();
     void showOutcome(Outcome outcome);
+    /// What the status line says between commits.
+    QString restingStatus() const;
+    void showStatus(const QString &text, const QString &details = QString());
     bool hasPendingChanges() const;
     void setButtonsForAboutPage(bool aboutPage);
 
@@ -92,6 +98,8 @@ private:
     TabWidgetAbout *m_aboutPage = nullptr;
     /// Group -> settings that a failed write could not store yet.
     SettingsGroups m_unsavedSettings;
+    /// IBus could not be reached at open and no commit has reached it yet.
+    bool m_busUnreachable = false;
 };
 
 #endif

@@ -133,6 +133,12 @@ void ConfigBusIBus::uninit()
     m_bus.reset();
 }
 
+bool ConfigBusIBus::isReachable()
+{
+    startBudget();
+    return connected();
+}
+
 void ConfigBusIBus::beginCommit()
 {
     startBudget();

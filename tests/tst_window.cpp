@@ -423,12 +423,14 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
     QTest::addColumn<QString>("languages"); // LANGUAGE
     QTest::addColumn<QString>("windowTitle");
     QTest::addColumn<QStringList>("heard");
+    QTest::addColumn<QString>("applied"); // the status line after 应用
     const QStringList chinese = {"page tab: 常用",
                                  "page tab: 词库",
                                  "page tab: 高级",
                                  "page tab: 关于",
                                  "combo box labelled by 候选词个数",
-                                 "radio button: 字频调整 固定",
+                                 "panel: 字频调整",
+                                 "radio button: 固定",
                                  "table: 词库列表"};
     QTest::newRow("English desktop")
         << "en_US.UTF-8"
@@ -438,16 +440,18 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
                        "page tab: Advanced",
                        "page tab: About",
                        "combo box labelled by Number of candidates",
-                       "radio button: Character frequency Fixed",
-                       "table: Word library list"};
+                       "panel: Character frequency",
+                       "radio button: Fixed",
+                       "table: Word library list"}
+        << "Applied";
     QTest::newRow("Chinese desktop") << "zh_CN.UTF-8"
-                                     << "" << title << chinese;
+                                     << "" << title << chinese << "已应用";
     QTest::newRow("no language") << "C.UTF-8"
-                                 << "" << title << chinese;
+                                 << "" << title << chinese << "已应用";
     // Any Chinese before English keeps the Chinese texts.
     QTest::newRow("Traditional Chinese, then English")
         << "en_US.UTF-8"
-        << "zh_TW:en" << title << chinese;
+        << "zh_TW:en" << title << chinese << "已应用";
 }
 
 void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
@@ -456,6 +460,7 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
     QFETCH(QString, languages);
     QFETCH(QString, windowTitle);
     QFETCH(QStringList, heard);
+    QFETCH(QString, applied);
     QProcess tool;
     // The desktop's language as LANG alone gives it; Qt's bridge registers
     // even though no screen reader has asked for it.
@@ -489,6 +494,9 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
     type(window, {"Tab", "ctrl+Tab", "Down", "Right", "space"});
     QTRY_VERIFY_WITH_TIMEOUT(atSpi.checkedObjects().contains(cell->path),
                              waitMs);
+    // Back to 常用, from its first control to the tabs and round to 应用.
+    type(window, {"ctrl+shift+Tab", "shift+Tab", "shift+Tab", "space"});
+    QTRY_VERIFY_WITH_TIMEOUT(atSpi.renamedObjects().contains(applied), waitMs);
     closeWindow(tool, window);
 }
 

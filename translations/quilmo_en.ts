@@ -91,10 +91,6 @@
         <translation>Apply</translation>
     </message>
     <message>
-        <source>状态</source>
-        <translation>Status</translation>
-    </message>
-    <message>
         <source>无法写入设置文件：%1
 原因：%2</source>
         <translation>Cannot write the settings file: %1
@@ -103,6 +99,10 @@ Reason: %2</translation>
     <message>
         <source>部分更改未能完成</source>
         <translation>Some changes could not be completed</translation>
+    </message>
+    <message>
+        <source>未连接到 IBus：更改仍会保存，输入法下次启动时读取。</source>
+        <translation>No IBus: changes are saved for the engine&apos;s next start.</translation>
     </message>
 </context>
 <context>
