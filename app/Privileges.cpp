@@ -42,8 +42,7 @@ bool becomeHomeOwner()
     const bool grouped = entry ? initgroups(entry->pw_name, group) == 0
                                : setgroups(1, &group) == 0;
     // The user id last: it ends the right to change the others.
-    return grouped &&
-           setresgid(group, group, group) == 0 &&
+    return grouped && setresgid(group, group, group) == 0 &&
            setresuid(home.st_uid, home.st_uid, home.st_uid) == 0 &&
            isOnly(home.st_uid, group);
 }

@@ -27,14 +27,14 @@ class QWidget;
 class SingleInstance
 {
 public:
-    enum class Start { First, Second, Unlocked };
-
-    /// Takes the lock. Unlocked: no private directory could be made, so no
-    /// copy can be kept out, nor raised.
-    Start acquire();
-    /// Asks the copy that holds the lock to raise its window with
-    /// @p activationToken, waiting at most a second for it to answer.
-    void raiseRunningCopy(const QByteArray &activationToken) const;
+    /// Takes the lock; false when a live copy of this user holds it. Where
+    /// no private directory can be made, says so and runs unlocked.
+    bool acquire();
+    /// Asks the copy that holds the lock to raise its window, with this
+    /// start's activation token: XDG_ACTIVATION_TOKEN on Wayland, else
+    /// @p startupId, DESKTOP_STARTUP_ID as the process started with (Qt's
+    /// X11 support takes it away). Waits at most a second for the answer.
+    void raiseRunningCopy(const QByteArray &startupId) const;
     /// Raises @p window whenever a later start asks, for as long as the
     /// window lives. Only for the copy that acquired the lock.
     void raiseOnRequest(QWidget *window);

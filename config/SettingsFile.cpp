@@ -2,7 +2,6 @@
 #include "config/SettingsFile.h"
 
 #include "config/Config.h"
-#include "config/HomeOwnerAccess.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -425,8 +424,7 @@ namespace SettingsFile
 {
 IniSnapshot read()
 {
-    const HomeOwnerAccess asOwner;
-    return IniSnapshot(asOwner.failed() ? QString() : Config::configFilePath());
+    return IniSnapshot(Config::configFilePath());
 }
 
 SaveResult write(const QString &group, const QMap<QString, QString> &values)
@@ -434,9 +432,6 @@ SaveResult write(const QString &group, const QMap<QString, QString> &values)
     const QString path = Config::configFilePath();
     if (path.isEmpty())
         return {SaveResult::NoHome};
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return {EPERM};
     const QString directory = QFileInfo(path).absolutePath();
     if (const int error = makeDirectories(directory))
         return {error};

@@ -3,7 +3,6 @@
 
 #include "config/Config.h"
 #include "config/ConfigBus.h"
-#include "config/HomeOwnerAccess.h"
 #include "config/Logging.h"
 #include "config/SettingsFile.h"
 #include "pages/PageHelpers.h"
@@ -315,12 +314,8 @@ void TabWidgetWordLib::appendRow(const QString &path,
 bool TabWidgetWordLib::copyIntoUserDir(const QString &file,
                                        const QString &target)
 {
-    // As the home's owner: run as root on a user's home, the copy and the
-    // directories made for it are the user's.
-    const HomeOwnerAccess asOwner;
     // A fresh account has no per-user directory yet.
-    return !asOwner.failed() &&
-           QDir().mkpath(QFileInfo(target).absolutePath()) &&
+    return QDir().mkpath(QFileInfo(target).absolutePath()) &&
            QFile::copy(file, target);
 }
 
@@ -432,9 +427,6 @@ bool TabWidgetWordLib::hasPendingChanges() const
 
 bool TabWidgetWordLib::removeFile(const QString &path)
 {
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return false;
     struct stat status;
     return QFile::remove(path) ||
            lstat(QFile::encodeName(path).constData(), &status) != 0;
