@@ -85,6 +85,13 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>Privileges</name>
+    <message>
+        <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
+        <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <source>找不到用户的主目录。</source>
@@ -129,6 +136,13 @@ Reason: %2</translation>
     <message>
         <source>路径中有一部分不是目录。</source>
         <translation>Part of the path is not a directory.</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>没有可用的私有目录，无法阻止同时运行多个副本。</source>
+        <translation>No private directory is usable, so other copies of the tool may run at the same time.</translation>
     </message>
 </context>
 <context>
