@@ -113,8 +113,6 @@ bool SingleInstance::acquire()
     }
     m_lock =
         std::make_unique<QLockFile>(m_directory + '/' + singleInstanceKey());
-    // Only a dead holder makes the lock stale, however long a copy runs.
-    m_lock->setStaleLockTime(0);
     return m_lock->tryLock(0);
 }
 

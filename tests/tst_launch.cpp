@@ -3,6 +3,7 @@
 // lock, the raise requests of later starts, the identity it runs with and
 // how it ends.
 #include "app/Launch.h"
+#include "app/SingleInstance.h"
 #include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
@@ -97,7 +98,11 @@ int plantOthersLock(const QString &dir)
 }
 } // namespace
 
+/// What is in the way of the lock's directory in the runtime directory.
+enum class Obstacle { None, OpenToOthers, Link, OthersRuntimeDir, OthersDir };
+
 Q_DECLARE_METATYPE(TempDir)
+Q_DECLARE_METATYPE(Obstacle)
 
 class TestLaunch : public QObject
 {
@@ -112,6 +117,8 @@ private Q_SLOTS:
     void endsOnSignals();
     void oneOfSimultaneousStartsRuns_data();
     void oneOfSimultaneousStartsRuns();
+    void lockDirectoryIsTheUsersAlone_data();
+    void lockDirectoryIsTheUsersAlone();
     void runsAsTheHomeOwner_data();
     void runsAsTheHomeOwner();
     void refusesWhenItCannotBecomeTheOwner();
@@ -364,6 +371,57 @@ void TestLaunch::oneOfSimultaneousStartsRuns()
         QCOMPARE(start.exitStatus(), QProcess::NormalExit);
         QCOMPARE(start.exitCode(), 0);
     }
+}
+
+void TestLaunch::lockDirectoryIsTheUsersAlone_data()
+{
+    QTest::addColumn<QString>("runtimeDir"); // below the home; empty: unset
+    QTest::addColumn<Obstacle>("obstacle");
+    QTest::addColumn<QString>("expected"); // below the home; empty: none
+    const QString inRuntime = "/run/quilmo-config";
+    const QString inHome = "/.cache/quilmo-config";
+    QTest::newRow("runtime directory") << "/run" << Obstacle::None << inRuntime;
+    QTest::newRow("none") << "" << Obstacle::None << inHome;
+    QTest::newRow("relative") << "run" << Obstacle::None << inHome;
+    QTest::newRow("open to others")
+        << "/run" << Obstacle::OpenToOthers << inHome;
+    QTest::newRow("a link") << "/run" << Obstacle::Link << inHome;
+    QTest::newRow("another user's runtime directory")
+        << "/run" << Obstacle::OthersRuntimeDir << inHome;
+    QTest::newRow("another user's directory")
+        << "/run" << Obstacle::OthersDir << inHome;
+}
+
+void TestLaunch::lockDirectoryIsTheUsersAlone()
+{
+    QFETCH(QString, runtimeDir);
+    QFETCH(Obstacle, obstacle);
+    QFETCH(QString, expected);
+    const bool foreign = obstacle == Obstacle::OthersRuntimeDir ||
+                         obstacle == Obstacle::OthersDir;
+    if (foreign && geteuid() != 0)
+        QSKIP("only root can give a directory away");
+    const QString home = m_home->path();
+    const QByteArray lockDir = QFile::encodeName(home + "/run/quilmo-config");
+    if (obstacle == Obstacle::OpenToOthers || obstacle == Obstacle::OthersDir)
+        QCOMPARE(mkdir(lockDir.constData(),
+                       obstacle == Obstacle::OthersDir ? 0700 : 0755),
+                 0);
+    if (obstacle == Obstacle::Link)
+        QCOMPARE(symlink(QFile::encodeName(home).constData(), lockDir), 0);
+    if (obstacle == Obstacle::OthersRuntimeDir)
+        QVERIFY(chownTree(home + "/run", 65534, 65534));
+    if (obstacle == Obstacle::OthersDir)
+        QCOMPARE(chown(lockDir.constData(), 65534, 65534), 0);
+    if (!runtimeDir.isEmpty())
+        qputenv("XDG_RUNTIME_DIR",
+                QFile::encodeName(runtimeDir.startsWith('/') ? home + runtimeDir
+                                                             : runtimeDir));
+    const QString directory = SingleInstance::privateDirectory();
+    qunsetenv("XDG_RUNTIME_DIR");
+    QCOMPARE(directory, home + expected);
+    // Nothing of ours is left in another user's runtime directory.
+    QVERIFY(obstacle != Obstacle::OthersRuntimeDir || !QFile::exists(lockDir));
 }
 
 void TestLaunch::runsAsTheHomeOwner_data()
