@@ -7,7 +7,6 @@
 #include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
-#include <QDirIterator>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QSharedMemory>
@@ -42,37 +41,6 @@ QStringList identityOf(qint64 pid)
             line.startsWith(QLatin1String("Groups:")))
             lines << line.simplified();
     return lines;
-}
-
-/// Paths below @p dir, @p dir included, that root owns.
-QStringList ownedByRoot(const QString &dir)
-{
-    QStringList paths;
-    QDirIterator it(dir,
-                    QDir::AllEntries | QDir::Hidden | QDir::System |
-                        QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    for (QString path = dir; !path.isEmpty();
-         path = it.hasNext() ? it.next() : QString()) {
-        struct stat status = {};
-        if (lstat(QFile::encodeName(path).constData(), &status) == 0 &&
-            status.st_uid == 0)
-            paths << path;
-    }
-    return paths;
-}
-
-/// Gives @p path and everything below it to @p uid and @p gid.
-bool chownTree(const QString &path, uid_t uid, gid_t gid)
-{
-    QDirIterator it(path,
-                    QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    bool ok = lchown(QFile::encodeName(path).constData(), uid, gid) == 0;
-    while (it.hasNext())
-        ok = lchown(QFile::encodeName(it.next()).constData(), uid, gid) == 0 &&
-             ok;
-    return ok;
 }
 
 /// What another user can make of the old lock in a shared temporary

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/Restrictions.h"
 
+#include <QDirIterator>
 #include <QFile>
 
 #include <csignal>
@@ -145,4 +146,33 @@ int runAsUser(unsigned uid, const std::function<int()> &function)
 int runAsNobody(const std::function<int()> &function)
 {
     return runAsUser(nobody, function);
+}
+
+QStringList ownedByRoot(const QString &dir)
+{
+    QStringList paths;
+    QDirIterator it(dir,
+                    QDir::AllEntries | QDir::Hidden | QDir::System |
+                        QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    for (QString path = dir; !path.isEmpty();
+         path = it.hasNext() ? it.next() : QString()) {
+        struct stat status = {};
+        if (lstat(QFile::encodeName(path).constData(), &status) == 0 &&
+            status.st_uid == 0)
+            paths << path;
+    }
+    return paths;
+}
+
+bool chownTree(const QString &path, uid_t uid, gid_t gid)
+{
+    QDirIterator it(path,
+                    QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    bool ok = lchown(QFile::encodeName(path).constData(), uid, gid) == 0;
+    while (it.hasNext())
+        ok = lchown(QFile::encodeName(it.next()).constData(), uid, gid) == 0 &&
+             ok;
+    return ok;
 }
