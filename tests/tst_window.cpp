@@ -417,8 +417,8 @@ void TestWindow::leavesTheUsersHomeToTheUser()
     const IniSnapshot settings(
         m_home->filePath(".config/quilmo/config_ibus.ini"));
     QVERIFY(settings.value("basic/candidatecount").isValid());
-    QCOMPARE(ownedByRoot(m_home->path()), QStringList());
     QCOMPARE(readFile(rootsFile), QByteArray("root:secret\n"));
+    QCOMPARE(ownedByRoot(m_home->path()), QStringList());
 }
 
 void TestWindow::type(xcb_window_t window, const QStringList &keys)
