@@ -9,12 +9,24 @@
 
 #include <grp.h>
 #include <iostream>
+#include <linux/capability.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace
 {
+/// Whether the process may raise capabilities (so set its ids back to 0):
+/// kept across setuid by securebits (keep_caps, no_setuid_fixup).
+bool hasCapabilities()
+{
+    __user_cap_header_struct header = {_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
+    return syscall(SYS_capget, &header, sets) != 0 || sets[0].permitted != 0 ||
+           sets[1].permitted != 0;
+}
+
 /// Whether every id is @p user's and @p group's and root is out of reach.
 bool isOnly(uid_t user, gid_t group)
 {
@@ -24,7 +36,7 @@ bool isOnly(uid_t user, gid_t group)
            effective == user && saved == user &&
            getresgid(&realGroup, &effectiveGroup, &savedGroup) == 0 &&
            realGroup == group && effectiveGroup == group &&
-           savedGroup == group && setuid(0) != 0;
+           savedGroup == group && !hasCapabilities();
 }
 } // namespace
 

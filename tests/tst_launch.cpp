@@ -89,6 +89,7 @@ private Q_SLOTS:
     void lockDirectoryIsTheUsersAlone();
     void runsAsTheHomeOwner_data();
     void runsAsTheHomeOwner();
+    void refusesWhenItCannotBecomeTheOwner_data();
     void refusesWhenItCannotBecomeTheOwner();
 
 private:
@@ -429,20 +430,29 @@ void TestLaunch::runsAsTheHomeOwner()
         QCOMPARE(ownedByRoot(m_home->path()), QStringList());
 }
 
-// A switch that cannot be made (here: the owner has no id in the user
-// namespace the tool runs in) stops the tool before it touches anything.
+void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
+{
+    QTest::addColumn<QStringList>("wrapper");
+    QTest::newRow("owner without an id in the user namespace")
+        << QStringList{"unshare", "--user", "--map-root-user"};
+    QTest::newRow("capabilities kept across setuid")
+        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"};
+}
+
+// A switch that cannot be made, or after which root could come back,
+// stops the tool before it touches anything.
 void TestLaunch::refusesWhenItCannotBecomeTheOwner()
 {
-    const QString unshare =
-        QStandardPaths::findExecutable(QStringLiteral("unshare"));
-    if (geteuid() != 0 || unshare.isEmpty())
-        QSKIP("needs root and unshare(1)");
+    QFETCH(QStringList, wrapper);
+    const QString program = QStandardPaths::findExecutable(wrapper.first());
+    if (geteuid() != 0 || program.isEmpty())
+        QSKIP("needs root and util-linux");
     QVERIFY(chownTree(m_home->path(), 65534, 65534));
     const QStringList before =
         QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden);
     QProcess refused;
     refused.setProcessEnvironment(toolEnvironment());
-    refused.start(unshare, {"--user", "--map-root-user", tool, token});
+    refused.start(program, wrapper.mid(1) + QStringList{tool, token});
     QVERIFY(refused.waitForFinished(10000));
     QCOMPARE(refused.exitCode(), 255);
     QCOMPARE(
