@@ -25,8 +25,6 @@ namespace
 // How long a start waits for the running copy; a hung or stopped copy
 // holds it up no longer.
 const int raiseTimeoutMs = 1000;
-// A token is some dozens of bytes; a request that sends more is not one.
-const qint64 longestToken = 4096;
 
 /// Whether @p path is a directory of this user that nobody else may enter;
 /// made first if missing.
@@ -71,22 +69,23 @@ void answerRaiseRequest(QLocalSocket *request, QWidget *window)
 {
     QObject::connect(request, &QLocalSocket::disconnected, request,
                      &QObject::deleteLater);
-    QObject::connect(
-        request, &QLocalSocket::readyRead, window, [request, window] {
-            if (!request->canReadLine() &&
-                request->bytesAvailable() < longestToken)
-                return;
-            bringToFront(window, request->readLine(longestToken).trimmed());
-            request->write("\n");
-            request->disconnectFromServer();
-        });
+    QObject::connect(request, &QLocalSocket::readyRead, window,
+                     [request, window] {
+                         // Only the user can connect: a request without its
+                         // line end is one still on its way.
+                         if (!request->canReadLine())
+                             return;
+                         bringToFront(window, request->readLine().trimmed());
+                         request->write("\n");
+                         request->disconnectFromServer();
+                     });
 }
 } // namespace
 
 QString SingleInstance::privateDirectory()
 {
-    // A relative XDG_RUNTIME_DIR is invalid and to be ignored.
-    // One of another user (sudo -E) would get a directory of ours.
+    // A relative XDG_RUNTIME_DIR is invalid and to be ignored; one of
+    // another user (root with sudo -E) would get a directory of root's.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (QDir::isAbsolutePath(runtime) &&
         QFileInfo(runtime).ownerId() == geteuid() &&
