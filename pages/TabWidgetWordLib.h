@@ -94,7 +94,7 @@ private:
     void updateRemoveButton();
     void toggleCurrentRow();
     void announceCheckState(const QTableWidgetItem *item);
-    /// Removes @p path as the home's owner; a file already gone counts.
+    /// Removes @p path; a file already gone counts.
     static bool removeFile(const QString &path);
 
     QTableWidget *m_tableWidget = nullptr;

@@ -221,9 +221,8 @@ void TestWindow::launch(QProcess &process, int scale,
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                m_ibus.sessionBusAddress());
     env.insert(QStringLiteral("HOME"), m_home->path());
-    // The lock file lives in TMPDIR: copies run elsewhere on this machine
-    // must not count as the first copy here.
-    env.insert(QStringLiteral("TMPDIR"), m_home->path());
+    // The lock lives there: copies run elsewhere on this machine must not
+    // count as the first copy here.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
     for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
         if (it.value().isEmpty())
