@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "support/Restrictions.h"
 
-#include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 
 #include <csignal>
 #include <fcntl.h>
@@ -150,29 +150,16 @@ int runAsNobody(const std::function<int()> &function)
 
 QStringList ownedByRoot(const QString &dir)
 {
-    QStringList paths;
-    QDirIterator it(dir,
-                    QDir::AllEntries | QDir::Hidden | QDir::System |
-                        QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    for (QString path = dir; !path.isEmpty();
-         path = it.hasNext() ? it.next() : QString()) {
-        struct stat status = {};
-        if (lstat(QFile::encodeName(path).constData(), &status) == 0 &&
-            status.st_uid == 0)
-            paths << path;
-    }
-    return paths;
+    QProcess find;
+    find.start(QStringLiteral("find"), {dir, "-user", "0"});
+    find.waitForFinished();
+    return QString::fromLocal8Bit(find.readAll())
+        .split('\n', Qt::SkipEmptyParts);
 }
 
 bool chownTree(const QString &path, uid_t uid, gid_t gid)
 {
-    QDirIterator it(path,
-                    QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    bool ok = lchown(QFile::encodeName(path).constData(), uid, gid) == 0;
-    while (it.hasNext())
-        ok = lchown(QFile::encodeName(it.next()).constData(), uid, gid) == 0 &&
-             ok;
-    return ok;
+    return QProcess::execute(
+               QStringLiteral("chown"),
+               {"-hR", QStringLiteral("%1:%2").arg(uid).arg(gid), path}) == 0;
 }
