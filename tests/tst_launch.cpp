@@ -75,6 +75,7 @@ private Q_SLOTS:
     void oneOfSimultaneousStartsRuns();
     void lockDirectoryIsTheUsersAlone_data();
     void lockDirectoryIsTheUsersAlone();
+    void runsUnlockedWithoutAPrivateDirectory();
     void runsAsTheHomeOwner_data();
     void runsAsTheHomeOwner();
     void refusesWhenItCannotBecomeTheOwner_data();
@@ -375,6 +376,24 @@ void TestLaunch::lockDirectoryIsTheUsersAlone()
     const QString directory = SingleInstance::privateDirectory();
     qunsetenv("XDG_RUNTIME_DIR");
     QCOMPARE(directory, home + expected);
+}
+
+// Neither a runtime directory nor a writable home: the user still gets the
+// window, and is told that nothing keeps a second copy out.
+void TestLaunch::runsUnlockedWithoutAPrivateDirectory()
+{
+    m_runtimeDir.clear();
+    const ReadOnlyPath readOnly(m_home->path());
+    if (!readOnly.whyNot().isEmpty())
+        QSKIP(qPrintable(readOnly.whyNot()));
+    QProcess copy;
+    startTool(copy, {token});
+    QVERIFY(!copy.waitForFinished(2000));
+    QVERIFY(QString::fromUtf8(copy.readAllStandardError())
+                .split('\n')
+                .contains("没有可用的私有目录，无法阻止同时运行多个副本。"));
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
 }
 
 void TestLaunch::runsAsTheHomeOwner_data()
