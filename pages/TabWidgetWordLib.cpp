@@ -4,7 +4,6 @@
 #include "config/Config.h"
 #include "config/ConfigBus.h"
 #include "config/ErrorText.h"
-#include "config/HomeOwnerAccess.h"
 #include "config/Logging.h"
 #include "config/SettingsFile.h"
 #include "pages/FileCopy.h"
@@ -407,11 +406,6 @@ void TabWidgetWordLib::appendRow(const QString &path,
 int TabWidgetWordLib::copyIntoUserDir(const QString &file,
                                       const QString &target)
 {
-    // As the home's owner: run as root on a user's home, the copy and the
-    // directories made for it are the user's.
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return EPERM;
     // A fresh account has no per-user directory yet.
     // mkdir()'s EEXIST: something that is no directory is in the way.
     if (!QDir().mkpath(QFileInfo(target).absolutePath()))
@@ -546,9 +540,6 @@ bool TabWidgetWordLib::hasPendingChanges() const
 
 int TabWidgetWordLib::removeFile(const QString &path)
 {
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return EPERM;
     const bool gone =
         unlink(encodeFileName(path).constData()) == 0 || errno == ENOENT;
     return gone ? 0 : errno;

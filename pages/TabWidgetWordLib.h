@@ -98,7 +98,7 @@ private:
     void updateRemoveButton();
     void toggleCurrentRow();
     void announceCheckState(const QTableWidgetItem *item);
-    /// Removes @p path as the home's owner; a file already gone counts.
+    /// Removes @p path; a file already gone counts.
     /// @return 0, or the errno of the failure.
     static int removeFile(const QString &path);
 

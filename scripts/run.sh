@@ -40,10 +40,9 @@ if ! read -r display <"$work/display"; then
     exit 1
 fi
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-# The lock file lives in TMPDIR: a copy running elsewhere on this machine
-# would otherwise make this start return at once, without a window. The
-# raise socket lives in XDG_RUNTIME_DIR: this copy must not take over the
-# socket of a copy open on the user's desktop.
+# The lock and the raise socket live in XDG_RUNTIME_DIR: a copy running on
+# the user's desktop would otherwise make this start return at once,
+# without a window.
 export TMPDIR="$work" XDG_RUNTIME_DIR="$work"
 
 shots=build/screenshots

@@ -120,6 +120,13 @@ Reason: %2</translation>
     </message>
 </context>
 <context>
+    <name>Privileges</name>
+    <message>
+        <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
+        <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
+    </message>
+</context>
+<context>
     <name>SaveResult</name>
     <message>
         <source>找不到用户的主目录。</source>
@@ -144,6 +151,13 @@ Reason: %2</translation>
     <message>
         <source>设置文件是另一文件系统的挂载点，无法替换。</source>
         <translation>The settings file is a mount point of another file system and cannot be replaced.</translation>
+    </message>
+</context>
+<context>
+    <name>SingleInstance</name>
+    <message>
+        <source>没有可用的私有目录，无法阻止同时运行多个副本。</source>
+        <translation>No private directory is usable, so other copies of the tool may run at the same time.</translation>
     </message>
 </context>
 <context>
