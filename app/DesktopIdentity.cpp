@@ -24,7 +24,11 @@ void applyDesktopIdentity()
     // Wayland app id after the desktop file.
     QGuiApplication::setApplicationName(desktopId);
     QGuiApplication::setDesktopFileName(desktopId);
+    useOwnWaylandTitleBar();
+}
+
+void applyWindowIcon()
+{
     QGuiApplication::setWindowIcon(
         QIcon(QStringLiteral(":/icons/quilmo-config.svg")));
-    useOwnWaylandTitleBar();
 }

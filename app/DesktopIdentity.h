@@ -5,12 +5,16 @@
 /**
  * Makes the desktop recognise the tool as its desktop entry
  * quilmo-config.desktop: the X11 window class and the Wayland app id name
- * it, and every window carries its icon. Under Wayland, where Qt draws the
- * title bar, the tool's own title bar (plugins/ next to the executable)
- * replaces Qt's, which offers maximize even on a fixed-size window; a
- * title bar the user chose through QT_WAYLAND_DECORATION wins.
- * Needs the QGuiApplication.
+ * it. Under Wayland, where Qt draws the title bar, the tool's own title
+ * bar (plugins/ next to the executable) replaces Qt's, which offers
+ * maximize even on a fixed-size window; a title bar the user chose through
+ * QT_WAYLAND_DECORATION wins. Needs the QGuiApplication, and comes before
+ * the first window.
  */
 void applyDesktopIdentity();
+
+/// Gives every window, shown or not, the tool's icon. Rendering the SVG
+/// icon takes time that a window's first frame need not wait for.
+void applyWindowIcon();
 
 #endif

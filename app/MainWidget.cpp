@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/MainWidget.h"
 
+#include "app/FirstFrame.h"
 #include "app/TabWidgetBase.h"
 #include "config/Config.h"
 #include "config/ConfigBus.h"
@@ -84,8 +85,11 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     connect(m_tabWidget, &QTabWidget::currentChanged, this,
             &MainWidget::onTabCurrentChanged);
     addTabShortcuts();
-    m_busUnreachable = !ConfigBus::instance()->isReachable();
-    showStatus(restingStatus());
+    // Asking may wait for IBus: not before the window is on screen.
+    runAfterFirstFrame(this, [this] {
+        m_busUnreachable = !ConfigBus::instance()->isReachable();
+        showStatus(restingStatus());
+    });
 }
 
 QLabel *MainWidget::buildStatusLine()

@@ -23,8 +23,8 @@ class TabWidgetSpecial;
  * page's edits with apply(), broadcast each result with settingChanged()
  * and then write them all, each under its page's group, in one replace of
  * the settings file. After Apply a status line above the button bar tells
- * what happened; it goes with the next edit. Without IBus at open it says
- * so until a commit reaches IBus.
+ * what happened; it goes with the next edit. Without IBus at open (asked
+ * once the first frame is drawn) it says so until a commit reaches IBus.
  *
  * Keys as in a dialog: Enter is OK unless the focused control uses it,
  * Esc is Cancel, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp

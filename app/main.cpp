@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/DesktopIdentity.h"
+#include "app/FirstFrame.h"
 #include "app/Launch.h"
 #include "app/MainWindow.h"
 #include "app/Privileges.h"
@@ -40,7 +41,13 @@ int main(int argc, char *argv[])
     int status = 0;
     {
         MainWindow window(nullptr);
-        instance.raiseOnRequest(&window);
+        // Neither is part of the first frame. The lock is already ours: a
+        // later start that comes before the raise socket finds no window
+        // to raise, and still does not open a second one.
+        runAfterFirstFrame(&window, [&instance, &window] {
+            instance.raiseOnRequest(&window);
+            applyWindowIcon();
+        });
         window.setVisible(true);
         status = app.exec();
         ConfigBus::instance()->uninit();

@@ -4,11 +4,13 @@
 # the same size and controls. One Xvfb, one private D-Bus session and IBus
 # daemon for all runs; the runs alternate, each with a fresh HOME. Each
 # program also runs with the other GL choice (the tool skips Qt's GL driver
-# unless QT_XCB_GL_INTEGRATION is set; a bare window loads it). Prints the
+# unless QT_XCB_GL_INTEGRATION is set; a bare window loads it). The tool also
+# starts in English and with 20,000 word libraries of its user's. Prints the
 # median time and peak RSS of each and their ratios; asserts nothing.
 #
 #   bench/bench_startup.sh [BUILD_DIR [RUNS]]     (build and 11 by default)
 set -eu
+source_dir=$(dirname "$0")/..
 build=${1:-build}
 runs=${2:-11}
 bin=$build/bin
@@ -39,6 +41,9 @@ dbus-daemon --session --nofork --print-address=3 3>"$work/dbus" 2>/dev/null &
 daemons="$daemons $!"
 read -r session <"$work/dbus"
 unset WAYLAND_DISPLAY QT_XCB_GL_INTEGRATION QT_SCALE_FACTOR QT_IM_MODULE
+unset LANGUAGE LC_ALL LC_MESSAGES
+# Chinese: the tool has no catalogue for this language.
+export LANG=C.UTF-8
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 export DBUS_SESSION_BUS_ADDRESS="$session" IBUS_ADDRESS="unix:path=$work/ibus"
 ibus-daemon --panel=disable --emoji-extension=disable --cache=none \
@@ -49,12 +54,31 @@ daemons="$daemons $!"
 gdbus wait --session --timeout 10 org.freedesktop.IBus
 gdbus wait --address "$IBUS_ADDRESS" --timeout 10 org.freedesktop.IBus.Config
 
+# 20,000 word libraries of 72 bytes each (the header of a sample), split
+# from one stream: a fork per file would take minutes.
+libraries=$work/libraries
+mkdir "$libraries"
+head -c 72 "$source_dir/data/wordlib/a.qlb" >"$work/headers"
+for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do # 2^15 headers
+    cat "$work/headers" "$work/headers" >"$work/twice"
+    mv "$work/twice" "$work/headers"
+done
+head -c $((20000 * 72)) "$work/headers" |
+    (cd "$libraries" && split -b 72 -a 5 -d --additional-suffix=.qlb - lib)
+rm "$work/headers"
+
 # run NAME TITLE COMMAND [VARIABLE=VALUE...]: one start of COMMAND until its
-# window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME.
+# window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME. With
+# WORDLIBS=DIR among the variables, DIR is the user's word-library directory.
 run() {
     name=$1 title=$2 command=$3
     shift 3
     home=$(mktemp -d "$work/home.XXXXXX")
+    case "$*" in *WORDLIBS=*)
+        mkdir -p "$home/.config/quilmo"
+        ln -s "$libraries" "$home/.config/quilmo/wordlib"
+        ;;
+    esac
     if ! line=$(env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home" "$@" \
         "$bin/xwin" time "$title" "$command" 2>"$work/stderr"); then
         cat "$work/stderr" >&2
@@ -70,9 +94,13 @@ run() {
 }
 
 tool="墨岚拼音输入法设置"
+tool_english="Molan Pinyin Input Method Settings"
 minimal="minimal window"
 round() {
     run "${1}tool" "$tool" "$bin/quilmo-config"
+    run "${1}tool_english" "$tool_english" "$bin/quilmo-config" \
+        LANG=en_US.UTF-8
+    run "${1}tool_libraries" "$tool" "$bin/quilmo-config" WORDLIBS=20000
     run "${1}minimal" "$minimal" "$bin/minimal_window"
     run "${1}tool_gl" "$tool" "$bin/quilmo-config" QT_XCB_GL_INTEGRATION=xcb_glx
     run "${1}minimal_nogl" "$minimal" "$bin/minimal_window" \
@@ -90,7 +118,7 @@ median() {
     cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{ v[NR] = $1 }
         END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-for name in tool minimal tool_gl minimal_nogl; do
+for name in tool minimal tool_gl minimal_nogl tool_english tool_libraries; do
     eval "${name}_ms=\$(median $name 1) ${name}_kib=\$(median $name 2)"
 done
 
@@ -105,7 +133,11 @@ row "minimal window (Qt's default: GL driver)" "$minimal_ms" "$minimal_kib"
 row "quilmo-config, QT_XCB_GL_INTEGRATION=xcb_glx" "$tool_gl_ms" "$tool_gl_kib"
 row "minimal window, QT_XCB_GL_INTEGRATION=none" "$minimal_nogl_ms" \
     "$minimal_nogl_kib"
-echo "quilmo-config / minimal window (goal: at most 1.2):"
+row "quilmo-config, LANG=en_US.UTF-8 (English)" "$tool_english_ms" \
+    "$tool_english_kib"
+row "quilmo-config, 20,000 word libraries" "$tool_libraries_ms" \
+    "$tool_libraries_kib"
+echo "quilmo-config / minimal window (goal: at most 1.1 at equal GL):"
 ratio() {
     awk -v l="$1" -v a="$2" -v b="$3" -v c="$4" -v d="$5" \
         'BEGIN { printf "  %-30s %.2f time, %.2f peak RSS\n", l, a / b, c / d }'
@@ -116,6 +148,11 @@ ratio "both without the GL driver" "$tool_ms" "$minimal_nogl_ms" \
     "$tool_kib" "$minimal_nogl_kib"
 ratio "both with the GL driver" "$tool_gl_ms" "$minimal_ms" "$tool_gl_kib" \
     "$minimal_kib"
+ratio "20,000 libraries, no GL" "$tool_libraries_ms" "$minimal_nogl_ms" \
+    "$tool_libraries_kib" "$minimal_nogl_kib"
+echo "English / Chinese quilmo-config (goal: at most 1.1):"
+ratio "both without the GL driver" "$tool_english_ms" "$tool_ms" \
+    "$tool_english_kib" "$tool_kib"
 awk -v ms="$tool_gl_ms" -v ms0="$tool_ms" -v kib="$tool_gl_kib" \
     -v kib0="$tool_kib" 'BEGIN { printf "Skipping the GL driver saves " \
     "quilmo-config %.1f ms and %.1f MiB.\n", ms - ms0, (kib - kib0) / 1024 }'
