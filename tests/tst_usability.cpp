@@ -108,6 +108,7 @@ private Q_SLOTS:
     void everyControlIsNamed();
     void libraryRowsSpeak();
     void radioRowsTakeTabAtTheCheckedButton();
+    void unreachableIBusIsSaidUntilACommitArrives_data();
     void unreachableIBusIsSaidUntilACommitArrives();
     void oneEnglishName();
     void largeFontsFit_data();
@@ -344,13 +345,27 @@ void TestUsability::radioRowsTakeTabAtTheCheckedButton()
                                    "radioCiRateSlow"}));
 }
 
+void TestUsability::unreachableIBusIsSaidUntilACommitArrives_data()
+{
+    QTest::addColumn<bool>("keyFirst");
+    QTest::newRow("once drawn") << false;
+    QTest::newRow("a key before anything else") << true;
+}
+
 void TestUsability::unreachableIBusIsSaidUntilACommitArrives()
 {
+    QFETCH(bool, keyFirst);
     auto *bus = new UnreachableConfigBus;
     m_bus.reset(bus);
-    showContainer();
     const QString line = "未连接到 IBus：更改仍会保存，输入法下次启动时读取。";
-    QCOMPARE(statusOf(*m_widget), line);
+    if (keyFirst) { // no event handled before the key
+        m_widget = std::make_unique<RecordingMainWidget>();
+        m_widget->show();
+        QTest::keyClick(m_widget.get(), Qt::Key_Shift);
+        QCOMPARE(statusOf(*m_widget), line);
+    }
+    showContainer();
+    QTRY_COMPARE(statusOf(*m_widget), line);
     m_widget->findChild<QComboBox *>("comboboxCandidateCount")->setFocus();
     for (bool delivered : {false, true}) {
         bus->delivered = delivered;

@@ -366,7 +366,7 @@ void TestWindow::opensFromAnIBusSetupEntry()
     // Docks match the class with the desktop entry quilmo-config.desktop.
     QVERIFY(m_x->property(window, "WM_CLASS")
                 .endsWith(QByteArray("\0quilmo-config\0", 15)));
-    QVERIFY(!m_x->property(window, "_NET_WM_ICON").isEmpty());
+    QTRY_VERIFY(!m_x->property(window, "_NET_WM_ICON").isEmpty());
     closeWindow(tool, window);
 }
 
