@@ -155,6 +155,7 @@ void TestUsability::showContainer()
     m_widget->show();
     m_widget->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_widget.get()));
+    QCoreApplication::processEvents(); // what waits for the first frame
 }
 
 void TestUsability::press(int key, Qt::KeyboardModifiers modifiers)
@@ -427,6 +428,8 @@ void TestUsability::largeFontsFit()
     MainWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto *status = window.findChild<QLabel *>("statusLine");
+    QTRY_VERIFY(!status->text().isEmpty()); // said once the window is drawn
 
     QCOMPARE(window.minimumSize(), window.maximumSize()); // never resizable
     // This platform's font draws the English pages a few pixels too wide.
@@ -453,8 +456,7 @@ void TestUsability::largeFontsFit()
                 QVERIFY2(showsWholeText(label), qPrintable(label->text()));
         }
     }
-    auto *status = window.findChild<QLabel *>("statusLine");
-    QVERIFY(status && status->isVisible());
+    QVERIFY(status->isVisible());
     window.findChild<QComboBox *>("comboboxCandidateCount")->setCurrentIndex(2);
     window.findChild<MainWidget *>()->onButtonApplyClicked();
     QCoreApplication::processEvents(); // the line's new height
