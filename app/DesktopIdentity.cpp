@@ -4,19 +4,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 
-namespace
-{
-void useOwnWaylandTitleBar()
-{
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return;
-    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
-                                     QStringLiteral("/plugins"));
-    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
-        qputenv("QT_WAYLAND_DECORATION", "quilmo");
-}
-} // namespace
-
 void applyDesktopIdentity()
 {
     const QString desktopId = QStringLiteral("quilmo-config");
@@ -26,5 +13,4 @@ void applyDesktopIdentity()
     QGuiApplication::setDesktopFileName(desktopId);
     QGuiApplication::setWindowIcon(
         QIcon(QStringLiteral(":/icons/quilmo-config.svg")));
-    useOwnWaylandTitleBar();
 }

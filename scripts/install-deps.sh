@@ -6,9 +6,6 @@ set -eu
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # lupdate/lrelease and their CMake macros, for the catalogues.
 build="$build qttools5-dev qttools5-dev-tools"
-# The Wayland title bar (decoration/) builds on Qt's private headers.
-build="$build qtbase5-private-dev qtwayland5-private-dev libwayland-dev"
-build="$build libxkbcommon-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
