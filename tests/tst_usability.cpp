@@ -335,8 +335,7 @@ void TestUsability::statusLineTellsTheTruth()
     QFETCH(QString, daemon);
     QFETCH(bool, edit);
     QFETCH(QString, status);
-    if (!m_daemonWhyNot.isEmpty())
-        QSKIP(qPrintable(m_daemonWhyNot));
+    QUILMO_REQUIRE_SERVICE(m_daemonWhyNot);
     showContainer();
     auto *count = m_widget->findChild<QComboBox *>("comboboxCandidateCount");
     if (edit)

@@ -165,8 +165,7 @@ private:
 
 void TestWindow::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty())
-        QSKIP("Xvfb is not installed");
+    QUILMO_REQUIRE_SERVICE(whyNotInstalled(QStringLiteral("Xvfb")));
     // -displayfd: Xvfb takes a free display and prints it once it listens.
     // -terminate: it ends with its last client, even if this test dies.
     m_xvfb.start(QStringLiteral("Xvfb"),
@@ -179,9 +178,9 @@ void TestWindow::initTestCase()
     m_x = std::make_unique<XClient>(m_display);
     QVERIFY(m_x->isConnected());
 
-    const QString why = m_ibus.start();
-    if (!why.isEmpty())
-        QSKIP(qPrintable(why));
+    QUILMO_REQUIRE_SERVICE(m_ibus.start());
+    QString whyNot; // the 词库 page lists the system libraries too
+    QVERIFY2(!emptySystemWordLibDir(&whyNot).isEmpty(), qPrintable(whyNot));
 }
 
 void TestWindow::cleanupTestCase()
