@@ -9,6 +9,7 @@
 #include "config/SettingsFile.h"
 #include "support/AtSpiBus.h"
 #include "support/IBusDaemon.h"
+#include "support/VirtualScreen.h"
 #include "support/WordLibBuilder.h"
 
 #include <QDir>
@@ -124,7 +125,6 @@ class TestWindow : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void cleanupTestCase();
     void init();
     void cleanup();
     void opensOnceAtFixedSizeAndClosesCleanly();
@@ -156,8 +156,7 @@ private:
     /// also saved in the build tree.
     void photograph(int scale, QVector<QImage> *tabs);
 
-    QProcess m_xvfb;
-    QByteArray m_display;
+    VirtualScreen m_screen;
     IBusDaemon m_ibus;
     std::unique_ptr<XClient> m_x;
     std::unique_ptr<QTemporaryDir> m_home;
@@ -165,29 +164,13 @@ private:
 
 void TestWindow::initTestCase()
 {
-    QUILMO_REQUIRE_SERVICE(whyNotInstalled(QStringLiteral("Xvfb")));
-    // -displayfd: Xvfb takes a free display and prints it once it listens.
-    // -terminate: it ends with its last client, even if this test dies.
-    m_xvfb.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                  QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp"), QStringLiteral("-terminate")});
-    QVERIFY(m_xvfb.waitForReadyRead(waitMs));
-    m_display = ':' + m_xvfb.readLine().trimmed();
-    m_x = std::make_unique<XClient>(m_display);
+    QUILMO_REQUIRE_SERVICE(m_screen.start());
+    m_x = std::make_unique<XClient>(m_screen.display());
     QVERIFY(m_x->isConnected());
 
     QUILMO_REQUIRE_SERVICE(m_ibus.start());
     QString whyNot; // the 词库 page lists the system libraries too
     QVERIFY2(!emptySystemWordLibDir(&whyNot).isEmpty(), qPrintable(whyNot));
-}
-
-void TestWindow::cleanupTestCase()
-{
-    m_x.reset();
-    m_xvfb.terminate();
-    m_xvfb.waitForFinished(waitMs);
 }
 
 void TestWindow::init()
@@ -210,7 +193,8 @@ void TestWindow::launch(QProcess &process, int scale,
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    env.insert(QStringLiteral("DISPLAY"),
+               QString::fromLatin1(m_screen.display()));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::number(scale));
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
@@ -366,7 +350,8 @@ void TestWindow::type(xcb_window_t window, const QStringList &keys)
         QStandardPaths::findExecutable(QStringLiteral("xdotool"));
     QVERIFY2(!xdotool.isEmpty(), "xdotool is not installed");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(m_display));
+    env.insert(QStringLiteral("DISPLAY"),
+               QString::fromLatin1(m_screen.display()));
     // Two runs: chained after windowfocus, "key" would send its events to
     // that window directly, marked as sent by another client; alone it
     // presses them through XTEST, like a keyboard.
