@@ -19,13 +19,15 @@
 #include <QShortcut>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <utility>
 
 namespace
 {
-// Short enough for the button bar at 600 pixels; the tooltip says more.
+// Each on one line at 600 pixels; the tooltip says more.
 const char *const appliedText = QT_TRANSLATE_NOOP("MainWidget", "已应用");
 const char *const notDeliveredText =
     QT_TRANSLATE_NOOP("MainWidget", "已保存，但 IBus 未收到");
@@ -38,6 +40,8 @@ const char *const nothingToApplyText =
 const char *const failedText = QT_TRANSLATE_NOOP("MainWidget", "保存失败");
 const char *const incompleteText =
     QT_TRANSLATE_NOOP("MainWidget", "部分更改未能完成");
+const char *const unreachableText = QT_TRANSLATE_NOOP(
+    "MainWidget", "未连接到 IBus：更改仍会保存，输入法下次启动时读取。");
 
 QPushButton *newButton(const QString &text)
 {
@@ -64,6 +68,7 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     for (int i = 0; i < m_pages.size(); ++i)
         m_tabWidget->addTab(m_pages.at(i), titles.at(i));
     layout->addWidget(m_tabWidget);
+    layout->addWidget(buildStatusLine());
     layout->addWidget(buildButtonBar());
 
     connect(m_buttonOk, &QPushButton::clicked, this,
@@ -79,6 +84,18 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
     connect(m_tabWidget, &QTabWidget::currentChanged, this,
             &MainWidget::onTabCurrentChanged);
     addTabShortcuts();
+    m_busUnreachable = !ConfigBus::instance()->isReachable();
+    showStatus(restingStatus());
+}
+
+QLabel *MainWidget::buildStatusLine()
+{
+    // A line of its own, the window's width: room for the whole text at
+    // any font size. Its accessible name is its text, so a new text is
+    // announced.
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("statusLine"));
+    return m_statusLabel;
 }
 
 QWidget *MainWidget::buildButtonBar()
@@ -89,12 +106,7 @@ QWidget *MainWidget::buildButtonBar()
     m_buttonOk = newButton(tr("确定"));
     m_buttonCancel = newButton(tr("取消"));
     m_buttonApply = newButton(tr("应用"));
-    m_statusLabel = new QLabel;
-    // Never widens the window: a long text is cut, the tooltip has it all.
-    m_statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_statusLabel->setAccessibleName(tr("状态"));
     buttonLayout->addWidget(m_buttonReset);
-    buttonLayout->addWidget(m_statusLabel, 1);
     buttonLayout->addItem(
         new QSpacerItem(0, 0, QSizePolicy::Expanding, QSizePolicy::Fixed));
     buttonLayout->addWidget(m_buttonOk);
@@ -118,14 +130,16 @@ void MainWidget::addTabShortcuts()
         connect(new QShortcut(key.first, this), &QShortcut::activated, this,
                 [this, step] { switchTab(step); });
     }
-    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this),
-            &QShortcut::activated, this, &MainWidget::onButtonCancelClicked);
 }
 
 void MainWidget::switchTab(int step)
 {
-    const bool focusInPage =
-        m_tabWidget->currentWidget()->isAncestorOf(QApplication::focusWidget());
+    QWidget *focus = QApplication::focusWidget();
+    const bool focusInPage = m_tabWidget->currentWidget()->isAncestorOf(focus);
+    // Hiding the page would first hand the focus to the next control outside
+    // it, and a screen reader would announce that one too.
+    if (focusInPage)
+        focus->clearFocus();
     const int count = m_tabWidget->count();
     m_tabWidget->setCurrentIndex((m_tabWidget->currentIndex() + step + count) %
                                  count);
@@ -140,14 +154,22 @@ void MainWidget::switchTab(int step)
             return;
         }
     }
+    if (focusInPage)
+        m_tabWidget->setFocus(Qt::TabFocusReason); // a page without controls
 }
 
 void MainWidget::keyPressEvent(QKeyEvent *event)
 {
-    const bool enter =
-        event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == 0)
+    // Only keys that no focused control or open list took arrive here.
+    const int key = (event->modifiers() & ~Qt::KeypadModifier) == 0
+                        ? event->key()
+                        : Qt::Key_unknown;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
         m_buttonOk->click();
+    else if (key == Qt::Key_Escape && QToolTip::isVisible())
+        QToolTip::hideText();
+    else if (key == Qt::Key_Escape)
+        onButtonCancelClicked();
     else
         QWidget::keyPressEvent(event);
 }
@@ -164,22 +186,22 @@ MainWidget::Outcome MainWidget::commitPages()
     const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
     ConfigBus *bus = ConfigBus::instance();
     bus->beginCommit();
-    SaveResult firstFailure;
-    bool finished = true;
+    SettingsGroups committed;
     for (TabWidgetBase *page : qAsConst(m_pages)) {
         const QMap<QString, QString> result = page->apply();
-        const SaveResult saved = saveConfig(page->name(), result);
-        if (firstFailure.saved())
-            firstFailure = saved;
-        finished =
-            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
-            finished;
+        committed.insert(page->name(), result);
         // Also on OK: the special page keeps its position within a count
         // committed in the same step, so OK stores what Apply would.
         Q_EMIT settingChanged(result);
     }
-    if (!firstFailure.saved()) {
-        showSaveFailure(Config::configFilePath(), firstFailure.reason());
+    const SaveResult saved = saveConfig(committed);
+    bool finished = true;
+    for (TabWidgetBase *page : qAsConst(m_pages))
+        finished =
+            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
+            finished;
+    if (!saved.saved()) {
+        showSaveFailure(Config::configFilePath(), saved.reason());
         return Outcome::Failed;
     }
     if (!finished)
@@ -211,9 +233,21 @@ void MainWidget::showOutcome(Outcome outcome)
         text = failedText;
         break;
     }
-    m_statusLabel->setText(tr(text));
-    m_statusLabel->setToolTip(*details ? tr(details) : QString());
+    if (outcome == Outcome::Applied)
+        m_busUnreachable = false;
+    showStatus(tr(text), *details ? tr(details) : QString());
     qApp->installEventFilter(this);
+}
+
+QString MainWidget::restingStatus() const
+{
+    return m_busUnreachable ? tr(unreachableText) : QString();
+}
+
+void MainWidget::showStatus(const QString &text, const QString &details)
+{
+    m_statusLabel->setText(text);
+    m_statusLabel->setToolTip(details); // also the accessible description
 }
 
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
@@ -225,8 +259,7 @@ bool MainWidget::eventFilter(QObject *watched, QEvent *event)
         QTimer::singleShot(0, this, [this] {
             if (!hasPendingChanges())
                 return;
-            m_statusLabel->clear();
-            m_statusLabel->setToolTip(QString());
+            showStatus(restingStatus());
             qApp->removeEventFilter(this);
         });
     }
@@ -271,18 +304,19 @@ void MainWidget::setButtonsForAboutPage(bool aboutPage)
     m_buttonOk->setVisible(true);
 }
 
-SaveResult MainWidget::saveConfig(const QString &group,
-                                  const QMap<QString, QString> &settings)
+SaveResult MainWidget::saveConfig(const SettingsGroups &committed)
 {
-    QMap<QString, QString> pending = m_unsavedSettings.take(group);
-    for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-        pending.insert(it.key(), it.value());
+    SettingsGroups pending = std::exchange(m_unsavedSettings, {});
+    for (auto group = committed.cbegin(); group != committed.cend(); ++group) {
+        for (auto it = group->cbegin(); it != group->cend(); ++it)
+            pending[group.key()].insert(it.key(), it.value());
+    }
     if (pending.isEmpty())
         return {}; // opening the file would change nothing
 
-    const SaveResult result = SettingsFile::write(group, pending);
+    const SaveResult result = SettingsFile::write(pending);
     if (!result.saved())
-        m_unsavedSettings.insert(group, pending);
+        m_unsavedSettings = pending;
     return result;
 }
 

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 struct SaveResult;
+using SettingsGroups = QMap<QString, QMap<QString, QString>>;
 class QLabel;
 class QPushButton;
 class QTabWidget;
@@ -19,9 +20,11 @@ class TabWidgetSpecial;
  * @brief The settings container: four pages in tabs and the button bar.
  *
  * The only place where settings are committed. OK and Apply pull every
- * page's edits with apply(), write each result under the page's group and
- * broadcast it with settingChanged(). After Apply a status line in the
- * button bar tells what happened; it goes with the next edit.
+ * page's edits with apply(), broadcast each result with settingChanged()
+ * and then write them all, each under its page's group, in one replace of
+ * the settings file. After Apply a status line above the button bar tells
+ * what happened; it goes with the next edit. Without IBus at open it says
+ * so until a commit reaches IBus.
  *
  * Keys as in a dialog: Enter is OK unless the focused control uses it,
  * Esc is Cancel, Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+PgDown and Ctrl+PgUp
@@ -33,12 +36,12 @@ class MainWidget : public QWidget
 public:
     explicit MainWidget(QWidget *parent = nullptr);
 
-    /// Writes one page's committed settings under @p group. Settings that
-    /// could not be written are kept and written again with the next call,
-    /// so a full disk or a read-only file loses nothing the user chose.
+    /// Writes every page's committed settings (group -> settings) in one
+    /// replace of the settings file. Settings that could not be written are
+    /// kept and written again with the next call, so a full disk or a
+    /// read-only file loses nothing the user chose.
     /// @return why the file could not be written, if it could not.
-    SaveResult saveConfig(const QString &group,
-                          const QMap<QString, QString> &settings);
+    SaveResult saveConfig(const SettingsGroups &committed);
 
 Q_SIGNALS:
     void settingChanged(QMap<QString, QString> settings);
@@ -54,7 +57,8 @@ protected:
     /// Tells the user the settings file at @p path could not be written,
     /// and why. A seam for tests, which cannot answer a modal message box.
     virtual void showSaveFailure(const QString &path, const QString &reason);
-    /// Enter clicks OK when no focused control took it.
+    /// Enter clicks OK and Esc is Cancel when no focused control, open list
+    /// or tooltip took the key.
     void keyPressEvent(QKeyEvent *event) override;
     /// Clears the status line once an edit is pending.
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -69,12 +73,16 @@ private:
         Failed
     };
 
+    QLabel *buildStatusLine();
     QWidget *buildButtonBar();
     void addTabShortcuts();
     void switchTab(int step);
     /// Applies and saves every page in tab order.
     Outcome commitPages();
     void showOutcome(Outcome outcome);
+    /// What the status line says between commits.
+    QString restingStatus() const;
+    void showStatus(const QString &text, const QString &details = QString());
     bool hasPendingChanges() const;
     void setButtonsForAboutPage(bool aboutPage);
 
@@ -89,7 +97,9 @@ private:
     TabWidgetSpecial *m_specialPage = nullptr;
     TabWidgetAbout *m_aboutPage = nullptr;
     /// Group -> settings that a failed write could not store yet.
-    QMap<QString, QMap<QString, QString>> m_unsavedSettings;
+    SettingsGroups m_unsavedSettings;
+    /// IBus could not be reached at open and no commit has reached it yet.
+    bool m_busUnreachable = false;
 };
 
 #endif

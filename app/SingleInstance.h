@@ -3,8 +3,10 @@
 #define QUILMO_SINGLEINSTANCE_H
 
 #include <QLocalServer>
-#include <QSharedMemory>
+#include <QLockFile>
 #include <QString>
+
+#include <memory>
 
 class QWidget;
 
@@ -12,43 +14,37 @@ class QWidget;
  * @brief One copy of the tool per user, and a later start bringing that
  * copy's window to the front.
  *
- * The lock is the shared-memory segment under singleInstanceKey(). The
- * kernel drops the attachment of a process however it ends, so a segment
- * that nobody holds is what a crashed copy left, and the next start takes
- * it over.
+ * The lock is the file singleInstanceKey() in a directory that only the
+ * user may enter: $XDG_RUNTIME_DIR/quilmo-config, else
+ * ~/.cache/quilmo-config. Nobody else can plant or hold it, and no
+ * temporary directory is involved. QLockFile keeps it with flock() and the
+ * holder's pid, so a copy that crashed or was killed holds nothing.
  *
- * Raise requests go over a local socket in a directory only the user can
- * enter: $XDG_RUNTIME_DIR/quilmo-config, or without that variable
- * quilmo-config-<uid> in the temporary directory. Starts lock that
- * directory while they check the segment, so that of two simultaneous
- * starts only one runs. Where it cannot be made private (another owner,
- * group or other access), the segment guards alone and a later start
- * raises nothing.
+ * Raise requests go over the socket "socket" next to the lock; each
+ * carries the later start's activation token, without which a desktop may
+ * refuse to bring a window forward.
  */
 class SingleInstance
 {
 public:
-    SingleInstance();
-
-    /// Takes the lock; false when a live copy of this user holds it.
+    /// Takes the lock; false when a live copy of this user holds it. Where
+    /// no private directory can be made, says so and runs unlocked.
     bool acquire();
-    /// Asks the copy that holds the lock to raise its window, waiting at
-    /// most a second for it to answer.
-    void raiseRunningCopy() const;
+    /// Asks the copy that holds the lock to raise its window, with this
+    /// start's activation token: XDG_ACTIVATION_TOKEN on Wayland, else
+    /// @p startupId, DESKTOP_STARTUP_ID as the process started with (Qt's
+    /// X11 support takes it away). Waits at most a second for the answer.
+    void raiseRunningCopy(const QByteArray &startupId) const;
     /// Raises @p window whenever a later start asks, for as long as the
     /// window lives. Only for the copy that acquired the lock.
     void raiseOnRequest(QWidget *window);
 
-    /// How many processes hold the lock; 0 when there is no segment.
-    static int holderCount();
+    /// The private directory, made if missing; empty when none is usable.
+    static QString privateDirectory();
 
 private:
-    /// Attached to the segment: whether no live copy of ours holds it.
-    bool isAttachedAlone() const;
-
-    QSharedMemory m_lock;
-    /// Empty when the directory is not private.
-    QString m_socketPath;
+    QString m_directory;
+    std::unique_ptr<QLockFile> m_lock;
     /// Declared after the lock, so that it closes, removing its socket
     /// file, before the lock goes and a successor may listen there.
     QLocalServer m_server;

@@ -2,6 +2,7 @@
 #include "app/DesktopIdentity.h"
 #include "app/Launch.h"
 #include "app/MainWindow.h"
+#include "app/Privileges.h"
 #include "app/SingleInstance.h"
 #include "app/Translations.h"
 #include "config/ConfigBus.h"
@@ -17,8 +18,12 @@ int main(int argc, char *argv[])
         std::cerr << "Parameter error!" << std::endl;
         return -1;
     }
+    if (!becomeHomeOwner())
+        return refuseForeignHome(argc, argv);
     printTracesWithoutCategory();
     preparePlatform();
+    // Qt's X11 support takes it out of the environment.
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
     QApplication app(argc, argv);
     installTranslations();
     applyDesktopIdentity();
@@ -26,7 +31,7 @@ int main(int argc, char *argv[])
     quitEventLoopOnTerminationSignals();
     SingleInstance instance;
     if (!instance.acquire()) {
-        instance.raiseRunningCopy();
+        instance.raiseRunningCopy(startupId);
         return 0; // another copy of this user is running
     }
     if (!ConfigBus::instance()->init())

@@ -19,8 +19,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # qttranslations5-l10n: Qt's own dialogs and menus in the window's language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5, qttranslations5-l10n")
 # Without a CJK font the whole interface shows boxes; without Qt's Wayland
-# plugin a Wayland session shows it through Xwayland. The word libraries
-# belong to the engine's own package.
+# plugin a Wayland session shows it through Xwayland, and without
+# KWindowSystem's a later start cannot bring the window forward there. The
+# word libraries belong to the engine's own package.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
-    "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, ibus, qtwayland5")
+    "fonts-noto-cjk | fonts-wqy-microhei | fonts-wqy-zenhei, ibus, qtwayland5, kwayland-integration")
 include(CPack)

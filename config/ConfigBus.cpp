@@ -19,6 +19,11 @@ ConfigBus *ConfigBus::setInstance(ConfigBus *bus)
     return std::exchange(s_instance, bus);
 }
 
+bool ConfigBus::isReachable()
+{
+    return true;
+}
+
 void ConfigBus::beginCommit() {}
 
 bool ConfigBus::commitDelivered() const

@@ -31,6 +31,10 @@ public:
     virtual void setValue_Int(const QString &name, int value) = 0;
     virtual void setValue_String(const QString &name, const QString &value) = 0;
 
+    /// Whether the service answers now, after init(); true when this bus
+    /// cannot tell.
+    virtual bool isReachable();
+
     /// Starts one commit (one OK or Apply): within it a service that does not
     /// answer costs a bounded time in all, and commitDelivered() reports on it.
     virtual void beginCommit();

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/ConfigBusIBus.h"
 
-#include "config/HomeOwnerAccess.h"
 #include "config/Logging.h"
 
 #include <QElapsedTimer>
@@ -115,9 +114,6 @@ bool ConfigBusIBus::init()
         qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
     ibus_init();
     const ThreadDefaultContext scope(m_context.get());
-    // The bus makes ~/.config/ibus/bus: as root on a user's home, as the
-    // user, or the user's own IBus could not use it afterwards.
-    const HomeOwnerAccess asOwner;
     m_bus.reset(ibus_bus_new_async());
     return true;
 }
@@ -131,6 +127,12 @@ void ConfigBusIBus::uninit()
     m_cancellable.reset(g_cancellable_new());
     m_config.reset();
     m_bus.reset();
+}
+
+bool ConfigBusIBus::isReachable()
+{
+    startBudget();
+    return connected();
 }
 
 void ConfigBusIBus::beginCommit()

@@ -49,6 +49,8 @@ public:
     void uninit() override;
     void setValue_Int(const QString &name, int value) override;
     void setValue_String(const QString &name, const QString &value) override;
+    /// Waits for the connection as long as one write may.
+    bool isReachable() override;
     /// The commit lasts until control returns to the event loop, where the
     /// next click begins another; a write outside any commit is bounded on
     /// its own.

@@ -2,7 +2,7 @@
 #include "config/SettingsFile.h"
 
 #include "config/Config.h"
-#include "config/HomeOwnerAccess.h"
+#include "config/ErrorText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,9 +12,7 @@
 #include <QTemporaryDir>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -25,9 +23,14 @@ const int lockTimeoutMs = 500;
 // The tool's own file holds a few hundred bytes. Reading a file of many
 // MiB whole would stall the window or exhaust memory for nothing.
 const qint64 maxFileSize = qint64(16) << 20;
+// More than any value we write adds to the file.
+const int maxProbeSlack = 64 << 10;
 // Temporary files beside the settings file: this and six random letters.
 const char temporaryPrefix[] = ".config_ibus.ini.";
 const int maxLinkHops = 40;
+// Some editors begin a file with it; QSettings then reads the file as
+// UTF-8, but writes it back without the mark.
+const char utf8Bom[] = "\xef\xbb\xbf";
 
 QByteArray nativePath(const QString &path)
 {
@@ -177,14 +180,16 @@ int takeOverOwnership(int fd, const FileState &replaced)
     return 0;
 }
 
-void syncDirectory(const QString &directory)
+/// Makes a rename in @p directory durable.
+int syncDirectory(const QString &directory)
 {
     const int fd = open(nativePath(directory).constData(),
                         O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
+    if (fd < 0)
+        return errno;
+    const int error = fsync(fd) == 0 ? 0 : errno;
+    close(fd);
+    return error;
 }
 
 /// Temporary files that a writer killed half-way left: whoever holds the
@@ -203,9 +208,23 @@ void removeLeftovers(const QString &directory)
     }
 }
 
-/// Puts @p content in place of @p target through a synced, read-back
-/// temporary file in the same directory and one rename.
-int replace(const QString &target, const QByteArray &content,
+QVariantMap allValues(const QSettings &settings)
+{
+    QVariantMap values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+/// New content for the settings file, and the values it must read as.
+struct Merged {
+    QByteArray content;
+    QVariantMap values;
+};
+
+/// Puts @p merged in place of @p target through a temporary file in the
+/// same directory, synced and read back, and one rename.
+int replace(const QString &target, const Merged &merged,
             const FileState &replaced)
 {
     const QString directory = QFileInfo(target).absolutePath();
@@ -216,12 +235,12 @@ int replace(const QString &target, const QByteArray &content,
     const int fd = mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
         return errno;
-    int error = writeAll(fd, content);
-    if (!error && fsync(fd) != 0)
-        error = errno;
+    int error = writeAll(fd, merged.content);
     if (!error)
         error = takeOverOwnership(fd, replaced);
-    if (!error && !sameBytes(fd, content))
+    if (!error && fsync(fd) != 0)
+        error = errno;
+    if (!error && !sameBytes(fd, merged.content))
         error = SaveResult::NotVerified;
     if (close(fd) != 0 && !error)
         error = errno;
@@ -232,8 +251,7 @@ int replace(const QString &target, const QByteArray &content,
         unlink(temporary.constData());
         return error;
     }
-    syncDirectory(directory);
-    return 0;
+    return syncDirectory(directory);
 }
 
 /// A directory of the user's alone: not one another user could have put
@@ -247,8 +265,10 @@ bool isPrivateDirectory(const QString &path)
            (status.st_mode & 077) == 0;
 }
 
-/// Where the new content may be made, best first: memory-backed and
-/// private, the temporary directory, and last the settings file's own
+/// Where the new content may be made, best first: memory-backed, where
+/// QSettings' sync of what it writes costs nothing (the session's private
+/// directory, else the shared memory one, where the scratch directory is
+/// private), the temporary directory, and last the settings file's own
 /// directory, which a full disk there affects as well.
 QStringList scratchBases(const QString &targetDirectory)
 {
@@ -256,64 +276,81 @@ QStringList scratchBases(const QString &targetDirectory)
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (isPrivateDirectory(runtime))
         bases << runtime;
+    if (QFileInfo(QStringLiteral("/dev/shm")).isDir())
+        bases << QStringLiteral("/dev/shm");
     if (QFileInfo(QDir::tempPath()).isAbsolute())
         bases << QDir::tempPath();
     return bases << targetDirectory;
 }
 
-QVariantMap allValues(const QSettings &settings)
+/// Writes @p bytes to a new file at @p path.
+int writeNewFile(const QString &path, const QByteArray &bytes)
 {
-    QVariantMap values;
-    for (const QString &key : settings.allKeys())
-        values.insert(key, settings.value(key));
-    return values;
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(bytes) == bytes.size() && file.flush();
+    const int fd = open(nativePath(path).constData(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return errno;
+    int error = writeAll(fd, bytes);
+    if (close(fd) != 0 && !error)
+        error = errno;
+    return error;
 }
 
 /**
- * @p old with @p values merged into @p group, written by QSettings itself
- * so the engine reads exactly the format it always has. Made in a private
- * scratch directory below @p base, and checked by parsing it again under a
- * new name: QSettings reports success for a write that a full disk cut
- * short, and its cache would answer for a file it has just written.
+ * Whether @p content reads as @p values, parsed from a new file in
+ * @p directory: QSettings' cache would answer for a file it has just
+ * written.
  */
-std::optional<QByteArray> mergedContent(const QString &base,
-                                        const QByteArray &old,
-                                        const QString &group,
-                                        const QMap<QString, QString> &values)
+int verify(const QString &directory, const QByteArray &content,
+           const QVariantMap &values)
 {
+    const QString path = directory + QStringLiteral("/check.ini");
+    if (const int error = writeNewFile(path, content))
+        return error;
+    if (allValues(QSettings(path, QSettings::IniFormat)) == values)
+        return 0;
+    // QSettings tells only that a write failed, and misses a full disk or a
+    // size limit at its last flush, leaving a short file: writing as much
+    // again ourselves tells why.
+    const QByteArray probe(content.size() + maxProbeSlack, '\n');
+    const int error = writeNewFile(directory + QStringLiteral("/probe"), probe);
+    return error ? error : int(SaveResult::NotVerified);
+}
+
+/**
+ * @p old with @p groups merged in, written by QSettings itself so the
+ * engine reads exactly the format it always has, and verified. QSettings
+ * writes only to a file, so the content is made in a private scratch
+ * directory below @p base; one on a memory file system costs no disk sync.
+ */
+int mergeContent(const QString &base, const QByteArray &old,
+                 const SettingsGroups &groups, Merged *merged)
+{
+    errno = 0;
     const QTemporaryDir scratch(base + QStringLiteral("/quilmo-XXXXXX"));
-    const QString mergePath = scratch.filePath(QStringLiteral("merge.ini"));
-    if (!scratch.isValid() || !writeFile(mergePath, old))
-        return std::nullopt;
-    QVariantMap expected;
+    if (!scratch.isValid())
+        return errno ? errno : int(SaveResult::NotVerified);
+    const QString path = scratch.filePath(QStringLiteral("merge.ini"));
+    if (const int error = writeNewFile(path, old))
+        return error;
     {
-        QSettings settings(mergePath, QSettings::IniFormat);
-        expected = allValues(settings);
-        for (auto it = values.cbegin(); it != values.cend(); ++it) {
-            const QString key = group + QLatin1Char('/') + it.key();
-            settings.setValue(key, it.value());
-            expected.insert(key, it.value());
+        QSettings settings(path, QSettings::IniFormat);
+        merged->values = allValues(settings);
+        for (auto group = groups.cbegin(); group != groups.cend(); ++group) {
+            for (auto it = group->cbegin(); it != group->cend(); ++it) {
+                const QString key = group.key() + QLatin1Char('/') + it.key();
+                settings.setValue(key, it.value());
+                merged->values.insert(key, it.value());
+            }
         }
+        // A failure leaves content that the verification below refuses.
         settings.sync();
-        if (settings.status() == QSettings::AccessError)
-            return std::nullopt;
     }
-    QFile merged(mergePath);
-    if (!merged.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray content = merged.readAll();
-    const QString checkPath = scratch.filePath(QStringLiteral("check.ini"));
-    if (!writeFile(checkPath, content) ||
-        allValues(QSettings(checkPath, QSettings::IniFormat)) != expected)
-        return std::nullopt;
-    return content;
+    if (const int error = readAll(path, &merged->content))
+        return error;
+    if (old.startsWith(utf8Bom) && !merged->content.startsWith(utf8Bom))
+        merged->content.prepend(utf8Bom);
+    return verify(scratch.path(), merged->content, merged->values);
 }
 
 int lockFailure(QLockFile::LockError error)
@@ -330,8 +367,17 @@ int lockFailure(QLockFile::LockError error)
     return errno ? errno : int(SaveResult::NotVerified);
 }
 
-int writeLocked(const QString &path, const QString &group,
-                const QMap<QString, QString> &values)
+/// Whether the effective user may write @p path (access() would ask for
+/// the real one).
+int writePermission(const QString &path)
+{
+    return faccessat(AT_FDCWD, nativePath(path).constData(), W_OK,
+                     AT_EACCESS) == 0
+               ? 0
+               : errno;
+}
+
+int writeLocked(const QString &path, const SettingsGroups &groups)
 {
     const QString target = resolvedTarget(path);
     const FileState replaced = inspect(target);
@@ -340,17 +386,22 @@ int writeLocked(const QString &path, const QString &group,
     QByteArray old;
     if (replaced.exists) {
         // QSettings refuses a file its user may not write; so do we.
-        if (access(nativePath(target).constData(), W_OK) != 0)
-            return errno;
+        if (const int error = writePermission(target))
+            return error;
         if (const int error = readAll(target, &old))
             return error;
     }
     const QString directory = QFileInfo(target).absolutePath();
+    // The next base when one is full: the last one's error tells why none
+    // would do.
+    int error = SaveResult::NotVerified;
     for (const QString &base : scratchBases(directory)) {
-        if (const auto content = mergedContent(base, old, group, values))
-            return replace(target, *content, replaced);
+        Merged merged;
+        error = mergeContent(base, old, groups, &merged);
+        if (!error)
+            return replace(target, merged, replaced);
     }
-    return SaveResult::NotVerified;
+    return error;
 }
 
 /// Whether QLockFile may look at @p path: it reads a lock file it finds,
@@ -367,8 +418,14 @@ bool isUsableLockFile(const QString &path)
 IniSnapshot::IniSnapshot(const QString &path)
 {
     // QSettings reads the file in its constructor.
-    if (!path.isEmpty() && isUsableOrAbsent(path))
+    if (!path.isEmpty() && isUsableOrAbsent(path)) {
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
+        // Each section is decoded when first asked for, with the text codec
+        // of the object that asks, and kept in a cache that the next reader
+        // of the file shares. Only the reader of a file that begins with a
+        // byte order mark decodes it as UTF-8, so this one decodes it all.
+        m_settings->allKeys();
+    }
 }
 
 IniSnapshot::IniSnapshot(IniSnapshot &&other) noexcept = default;
@@ -400,50 +457,32 @@ QString SaveResult::reason() const
     case TooLarge:
         return QCoreApplication::translate("SaveResult",
                                            "设置文件过大（超过 16 MiB）。");
-    case ENOSPC:
-    case EDQUOT:
-        return QCoreApplication::translate("SaveResult", "磁盘空间不足。");
-    case EFBIG:
-        return QCoreApplication::translate("SaveResult",
-                                           "文件大小超出了系统限制。");
-    case EACCES:
-    case EPERM:
-        return QCoreApplication::translate("SaveResult", "没有写入权限。");
-    case EROFS:
-        return QCoreApplication::translate("SaveResult", "文件系统是只读的。");
-    case EISDIR:
-        return QCoreApplication::translate("SaveResult",
-                                           "该位置上是一个目录。");
-    case ENOTDIR:
-        return QCoreApplication::translate("SaveResult",
-                                           "路径中有一部分不是目录。");
+    case EXDEV:
+        return QCoreApplication::translate(
+            "SaveResult", "设置文件是另一文件系统的挂载点，无法替换。");
     }
-    return QString::fromLocal8Bit(std::strerror(cause));
+    return ErrorText::reason(cause);
 }
 
 namespace SettingsFile
 {
 IniSnapshot read()
 {
-    const HomeOwnerAccess asOwner;
-    return IniSnapshot(asOwner.failed() ? QString() : Config::configFilePath());
+    return IniSnapshot(Config::configFilePath());
 }
 
-SaveResult write(const QString &group, const QMap<QString, QString> &values)
+SaveResult write(const SettingsGroups &groups)
 {
     const QString path = Config::configFilePath();
     if (path.isEmpty())
         return {SaveResult::NoHome};
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return {EPERM};
     const QString directory = QFileInfo(path).absolutePath();
     if (const int error = makeDirectories(directory))
         return {error};
     // Tells a read-only file system from a lack of permission, which
     // QLockFile does not.
-    if (access(nativePath(directory).constData(), W_OK) != 0)
-        return {errno};
+    if (const int error = writePermission(directory))
+        return {error};
     const QString lockPath = path + QStringLiteral(".lock");
     if (!isUsableLockFile(lockPath))
         return {SaveResult::NotRegularFile};
@@ -451,6 +490,6 @@ SaveResult write(const QString &group, const QMap<QString, QString> &values)
     errno = 0;
     if (!lock.tryLock(lockTimeoutMs))
         return {lockFailure(lock.error())};
-    return {writeLocked(path, group, values)};
+    return {writeLocked(path, groups)};
 }
 } // namespace SettingsFile

@@ -52,6 +52,9 @@ struct SaveResult {
     QString reason() const;
 };
 
+/// Group -> keys (without the group) -> values.
+using SettingsGroups = QMap<QString, QMap<QString, QString>>;
+
 /**
  * @brief The tool's settings file (Config::configFilePath()): its only
  * reader and writer.
@@ -62,14 +65,14 @@ namespace SettingsFile
 IniSnapshot read();
 
 /**
- * Stores @p values (keys without the group) under @p group, keeping
- * everything else the file holds. The file is replaced only by complete
- * content that has been written, synced and read back, with the owner,
- * group and mode of the file it replaces; otherwise it stays as it was,
- * byte for byte. Holds QSettings' lock file ("<file>.lock") meanwhile, so
- * no other QSettings user reads or writes a half-made file.
+ * Stores the values of every group in @p groups, keeping everything else
+ * the file holds, in one replace of the file. The file is replaced only by
+ * complete content that has been written, synced and read back, with the
+ * owner, group and mode of the file it replaces; otherwise it stays as it
+ * was, byte for byte. Holds QSettings' lock file ("<file>.lock")
+ * meanwhile, so no other QSettings user reads or writes a half-made file.
  */
-SaveResult write(const QString &group, const QMap<QString, QString> &values);
+SaveResult write(const SettingsGroups &groups);
 } // namespace SettingsFile
 
 #endif

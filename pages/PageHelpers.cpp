@@ -50,9 +50,26 @@ void showFailure(QWidget *parent, const QString &title, const QString &text,
     QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::NoButton,
                     parent);
     box.setInformativeText(details);
+    usePlainText(box);
     box.addButton(QCoreApplication::translate("PageHelpers", "确定"),
                   QMessageBox::AcceptRole);
     box.exec();
+}
+
+void usePlainText(QMessageBox &box)
+{
+    box.setTextFormat(Qt::PlainText);
+    // setTextFormat() leaves the label of the informative text alone, and
+    // stops the text's own from wrapping a long path.
+    const auto labels = box.findChildren<QLabel *>();
+    for (QLabel *label : labels) {
+        if (label->objectName() == QLatin1String("qt_msgbox_label") ||
+            label->objectName() ==
+                QLatin1String("qt_msgbox_informativelabel")) {
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+        }
+    }
 }
 
 void addFinalSpacer(QBoxLayout *layout)

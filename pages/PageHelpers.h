@@ -10,6 +10,7 @@
 class QBoxLayout;
 class QHBoxLayout;
 class QLabel;
+class QMessageBox;
 class QVariant;
 class QWidget;
 
@@ -34,6 +35,9 @@ QLabel *buddyLabel(const QString &text, QWidget *control);
 /// reports; @p details goes below @p text when given.
 void showFailure(QWidget *parent, const QString &title, const QString &text,
                  const QString &details = QString());
+/// Shows the texts of @p box as they are, never as markup: they may hold
+/// file names and library names. Call it after setting the texts.
+void usePlainText(QMessageBox &box);
 /// Pushes everything above it to the top of the page.
 void addFinalSpacer(QBoxLayout *layout);
 

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
@@ -115,13 +116,28 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
     fixed->setObjectName(QStringLiteral("radio%1Fixed").arg(name));
     fast->setObjectName(QStringLiteral("radio%1Fast").arg(name));
     slow->setObjectName(QStringLiteral("radio%1Slow").arg(name));
-    // Both rows hold 固定/快速/慢速: a screen reader says which row too.
-    for (QRadioButton *button : {fixed, fast, slow})
-        button->setAccessibleName(label + QLatin1Char(' ') + button->text());
-    layout->addLayout(rowWithSpacer({new QLabel(label), fixed, fast, slow}));
+    // Both rows hold 固定/快速/慢速: a group named after the row tells a
+    // screen reader which row; it draws nothing, the label shows the name.
+    auto *row = new QGroupBox;
+    row->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0 }"));
+    row->setAccessibleName(label);
+    QHBoxLayout *rowLayout =
+        rowWithSpacer({new QLabel(label), fixed, fast, slow});
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    row->setLayout(rowLayout);
+    layout->addWidget(row);
 
     auto *group = new QButtonGroup(this);
     group->setObjectName(QStringLiteral("buttonGroup%1").arg(name));
+    // Tab enters the row at its checked button; arrows move within it.
+    connect(
+        group,
+        QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled),
+        this, [](QAbstractButton *button, bool checked) {
+            button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        });
+    for (QRadioButton *button : {fixed, fast, slow})
+        button->setFocusPolicy(Qt::ClickFocus);
     group->addButton(fixed, RateFixed);
     group->addButton(fast, RateFast);
     group->addButton(slow, RateSlow);

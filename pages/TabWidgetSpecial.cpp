@@ -5,6 +5,8 @@
 #include "config/SettingsFile.h"
 #include "pages/PageHelpers.h"
 
+#include <utility>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -242,16 +244,20 @@ void TabWidgetSpecial::onSettingChanged(QMap<QString, QString> changedSettings)
 void TabWidgetSpecial::storeDisplayPos(int index)
 {
     ConfigBus::instance()->setValue_Int(displayPosBusName, index);
-    const SaveResult saved = SettingsFile::write(
-        name(), {{QString(displayPosKey), QString::number(index)}});
-    // Both the file and the engine hold it now; comparing later choices
-    // against the old position would drop a choice of that old position.
+    // The engine holds it now, and the file will with this commit;
+    // comparing later choices against the old position would drop a choice
+    // of that old position.
     m_savedDisplayPos = index;
-    // Not stored: left pending, so that the container saves it with this
-    // page's result, reports the failure and keeps it for the next try.
-    if (!saved.saved())
-        m_changedSettings.insert(m_comboBoxCustomPhraseDisplayPos->objectName(),
-                                 QString::number(index));
+    m_movedDisplayPos = index;
+}
+
+QMap<QString, QString> TabWidgetSpecial::apply()
+{
+    QMap<QString, QString> committed = TabWidgetBase::apply();
+    // Sent when the count moved it; the file takes it with this commit.
+    if (const std::optional<int> moved = std::exchange(m_movedDisplayPos, {}))
+        committed.insert(displayPosKey, QString::number(*moved));
+    return committed;
 }
 
 void TabWidgetSpecial::onCheckBoxEnableCustomPhraseStateChanged(int state)

@@ -24,6 +24,9 @@ public:
 
     /// @see TabWidgetBase::reset()
     void reset() override;
+    /// Also returns a position that a new count moved, which the engine
+    /// has already, for the file. @see TabWidgetBase::apply()
+    QMap<QString, QString> apply() override;
 
 public Q_SLOTS:
     // "Chagned" is kept on purpose: these slot names are the page's interface.
@@ -32,7 +35,7 @@ public Q_SLOTS:
     void onCheckBoxEnableBModeStateChagned(int state);
     /// Rebuilds the position list when @p changedSettings carries a
     /// "candidatecount". A selection beyond the new list moves to its last
-    /// position, which is sent and stored at once.
+    /// position, which is sent at once and stored with this commit.
     void onSettingChanged(QMap<QString, QString> changedSettings);
     void onCheckBoxEnableCustomPhraseStateChanged(int state);
     void onComboBoxCustomPhraseDisplayPosCurrentIndexChanged(int index);
@@ -63,6 +66,8 @@ private:
     /// The position the settings file and the engine hold, as far as this
     /// page knows.
     int m_savedDisplayPos = 0;
+    /// A position moved by a new count, sent but not yet in the file.
+    std::optional<int> m_movedDisplayPos;
 };
 
 #endif

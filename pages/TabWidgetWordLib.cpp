@@ -3,26 +3,34 @@
 
 #include "config/Config.h"
 #include "config/ConfigBus.h"
-#include "config/HomeOwnerAccess.h"
+#include "config/ErrorText.h"
 #include "config/Logging.h"
 #include "config/SettingsFile.h"
+#include "pages/FileCopy.h"
 #include "pages/PageHelpers.h"
 #include "pages/WordLibFile.h"
 #include "pages/WordLibOrder.h"
 
 #include <QAccessible>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cerrno>
+#include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace
@@ -38,34 +46,87 @@ QStringList splitNames(const QString &names)
     return names.split(QLatin1Char(';'), Qt::KeepEmptyParts, Qt::CaseSensitive);
 }
 
-/// The selection string separates names with ";": a name holding one
-/// cannot be stored, so its library cannot be made active.
-bool isStorableName(const QString &fileName)
+const char *const forcedDescription =
+    QT_TRANSLATE_NOOP("TabWidgetWordLib", "这个词库总是启用，不能取消。");
+const char *const semicolonDescription = QT_TRANSLATE_NOOP(
+    "TabWidgetWordLib", "文件名中含有分号（;），无法启用这个词库。");
+const char *const undecodableDescription = QT_TRANSLATE_NOOP(
+    "TabWidgetWordLib", "文件名不是有效的 UTF-8 文本，无法启用这个词库。");
+const char *const shadowingDescription = QT_TRANSLATE_NOOP(
+    "TabWidgetWordLib", "系统词库中有同名文件，无法启用这个词库。");
+
+/// Why a library of this name cannot be made active; null when it can.
+/// The selection string separates names with ";", and the settings file
+/// holds text: neither a ";" nor bytes that are no text can be stored.
+const char *unstorableReason(const QString &fileName)
 {
-    return !fileName.contains(QLatin1Char(';'));
+    if (fileName.contains(QLatin1Char(';')))
+        return semicolonDescription;
+    if (hasUndecodableBytes(fileName))
+        return undecodableDescription;
+    return nullptr;
 }
 
-/// Absolute paths of the word libraries in one directory, in its listing
-/// order (by name, ignoring case; hidden files left out).
+/// The names the engine takes for libraries, the same for the listing and
+/// for 添加: ".qlb" in lower case, not hidden.
+bool isWordLibFileName(const QString &fileName)
+{
+    return !fileName.startsWith(QLatin1Char('.')) &&
+           fileName.endsWith(QLatin1String(".qlb"));
+}
+
+/// A library of that name in the system directory: one in the user
+/// directory would have the same stored name.
+bool isSystemWordLibName(const QString &fileName)
+{
+    return QFile::exists(Config::wordLibDirPath(WordLibDirPathSystem) +
+                         fileName);
+}
+
+/// Absolute paths of the word libraries in one directory, in no order.
 QStringList listWordLibDir(WordLibDirPathLocation location)
 {
     QStringList paths;
     const QString dir = Config::wordLibDirPath(location);
-    if (dir.isEmpty()) // no home: QDir would list the current directory
+    if (dir.isEmpty()) // no home
         return paths;
-    const QFileInfoList entries = QDir(dir).entryInfoList();
-    for (const QFileInfo &entry : entries) {
-        if (entry.isFile() && entry.suffix() == QLatin1String("qlb") &&
-            isValidWordLibFile(entry))
-            paths.append(entry.absoluteFilePath());
+    // readdir(), not QDir: QDir leaves out names that are not UTF-8, which
+    // could then be neither ticked nor removed.
+    DIR *stream = opendir(encodeFileName(dir).constData());
+    if (!stream)
+        return paths;
+    while (const dirent *entry = readdir(stream)) {
+        const QString fileName = decodeFileName(entry->d_name);
+        if (isWordLibFileName(fileName) &&
+            isValidWordLibFile(QFileInfo(dir + fileName)))
+            paths.append(dir + fileName);
     }
+    closedir(stream);
     return paths;
 }
 
-const char *const forcedDescription =
-    QT_TRANSLATE_NOOP("TabWidgetWordLib", "这个词库总是启用，不能取消。");
-const char *const unstorableDescription = QT_TRANSLATE_NOOP(
-    "TabWidgetWordLib", "文件名中含有分号（;），无法启用这个词库。");
+bool isSymLink(const QString &path)
+{
+    struct stat status;
+    return lstat(encodeFileName(path).constData(), &status) == 0 &&
+           S_ISLNK(status.st_mode);
+}
+
+/// @p path in a message: undecodable bytes as U+FFFD.
+QString fileLine(const QString &path)
+{
+    return QCoreApplication::translate("TabWidgetWordLib", "文件：") +
+           displayFileName(path);
+}
+
+/// @p text, then the cause of @p error on a line of its own.
+QString withReason(const QString &text, int error,
+                   ErrorText::Access access = ErrorText::Access::Writing)
+{
+    return text + QLatin1Char('\n') +
+           QCoreApplication::translate("TabWidgetWordLib", "原因：") +
+           ErrorText::reason(error, access);
+}
 
 QTableWidgetItem *newReadOnlyItem(const QString &text)
 {
@@ -156,10 +217,11 @@ void TabWidgetWordLib::fillTable(const WordLibOrder &order)
         qCDebug(quilmoLog) << "[DEVDEBUG] Author: " << header.author;
         qCDebug(quilmoLog) << "[DEVDEBUG] Name: " << header.name;
         const QString fileName = QFileInfo(path).fileName();
-        const bool forced = isForcedWordLib(fileName);
-        const bool ticked = forced || order.isActive(fileName);
+        const char *locked = lockReason(path);
+        const bool ticked = locked == forcedDescription ||
+                            (!locked && order.isActive(fileName));
         fillRow(shownPaths.size(), fileName, header,
-                ticked ? Qt::Checked : Qt::Unchecked, !forced);
+                ticked ? Qt::Checked : Qt::Unchecked, locked);
         shownPaths.append(path);
     }
     // A file that changed since the listing leaves no row without items.
@@ -167,30 +229,39 @@ void TabWidgetWordLib::fillTable(const WordLibOrder &order)
     m_tableWidget->setRowCount(shownPaths.size());
 }
 
+const char *TabWidgetWordLib::lockReason(const QString &path)
+{
+    const QString fileName = QFileInfo(path).fileName();
+    if (!isForcedWordLib(fileName))
+        return unstorableReason(fileName);
+    // Only one row of each forced name is always on: the system's.
+    const bool shadowing =
+        !path.startsWith(Config::wordLibDirPath(WordLibDirPathSystem)) &&
+        isSystemWordLibName(fileName);
+    return shadowing ? shadowingDescription : forcedDescription;
+}
+
 void TabWidgetWordLib::fillRow(int row, const QString &fileName,
                                const WordLibHeader &header,
-                               Qt::CheckState checkState, bool userCheckable)
+                               Qt::CheckState checkState, const char *locked)
 {
     QTableWidgetItem *nameItem = newReadOnlyItem(header.name);
     nameItem->setCheckState(checkState);
-    if (!userCheckable || !isStorableName(fileName))
+    if (locked)
         nameItem->setFlags(nameItem->flags() & ~Qt::ItemIsUserCheckable);
     // Column 0 goes in first, so the item-changed slot never walks a row
     // without its check box.
     m_tableWidget->setItem(row, NameColumn, nameItem);
     m_tableWidget->setItem(row, AuthorColumn, newReadOnlyItem(header.author));
-    m_tableWidget->setItem(row, FileNameColumn, newReadOnlyItem(fileName));
+    m_tableWidget->setItem(row, FileNameColumn,
+                           newReadOnlyItem(displayFileName(fileName)));
     m_tableWidget->setItem(
         row, EntryCountColumn,
         newReadOnlyItem(QString::number(header.entryCount, 10)));
-    const char *description = !userCheckable ? forcedDescription
-                              : !isStorableName(fileName)
-                                  ? unstorableDescription
-                                  : nullptr;
-    for (int column = 0; description && column < columnCount; ++column) {
+    for (int column = 0; locked && column < columnCount; ++column) {
         QTableWidgetItem *item = m_tableWidget->item(row, column);
-        item->setToolTip(tr(description));
-        item->setData(Qt::AccessibleDescriptionRole, tr(description));
+        item->setToolTip(tr(locked));
+        item->setData(Qt::AccessibleDescriptionRole, tr(locked));
     }
 }
 
@@ -238,11 +309,15 @@ void TabWidgetWordLib::reset()
         // that made a Reset of 20,000 rows take most of a minute.
         const QSignalBlocker blocker(m_tableWidget);
         for (int row = 0; row < m_tableWidget->rowCount(); ++row) {
+            QTableWidgetItem *check = m_tableWidget->item(row, NameColumn);
+            // A locked row keeps its state: a user's sys.qlb beside the
+            // system's must not come in as a second sys.qlb.
+            if (!(check->flags() & Qt::ItemIsUserCheckable))
+                continue;
             const QString fileName =
                 m_tableWidget->item(row, FileNameColumn)->text();
-            m_tableWidget->item(row, NameColumn)
-                ->setCheckState(defaults.contains(fileName) ? Qt::Checked
-                                                            : Qt::Unchecked);
+            check->setCheckState(defaults.contains(fileName) ? Qt::Checked
+                                                             : Qt::Unchecked);
         }
     }
     onTableItemChanged(nullptr);
@@ -262,8 +337,11 @@ void TabWidgetWordLib::onAddWordLibButtonClicked()
 QString TabWidgetWordLib::addWordLib(const QString &file)
 {
     const QFileInfo source(file);
-    if (!isStorableName(source.fileName()))
+    if (source.fileName().contains(QLatin1Char(';')))
         return tr("词库文件名中不能含有分号（;）！");
+    // Refused rather than listed: the engine takes only such names.
+    if (!isWordLibFileName(source.fileName()))
+        return tr("词库文件名须以小写的 .qlb 结尾，且不能以点（.）开头！");
     const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
     if (userDirPath.isEmpty()) // no home to copy it to
         return tr("拷贝词库文件失败！");
@@ -274,12 +352,24 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
         userDir.absolutePath() + QLatin1Char('/') + source.fileName();
     if (QFile::exists(target))
         return tr("词库目录存在同名文件，无法创建！");
-    if (!isValidWordLibFile(source))
-        return tr("非法的词库文件！");
-    if (!copyIntoUserDir(file, target))
-        return tr("拷贝词库文件失败！");
-
+    if (isSystemWordLibName(source.fileName()))
+        return tr("系统词库中已有同名词库，无法添加！");
     WordLibHeader header;
+    const WordLibReadResult sourceRead = readWordLibHeader(file, header);
+    if (sourceRead == WordLibReadResult::OpenFailed && errno != 0)
+        return withReason(tr("无法读取词库文件！"), errno,
+                          ErrorText::Access::Reading);
+    if (sourceRead != WordLibReadResult::HeaderRead)
+        return tr("非法的词库文件！");
+    switch (const int error = copyIntoUserDir(file, target)) {
+    case 0:
+        break;
+    case ECANCELED: // the user's own choice: nothing to tell
+        return QString();
+    default:
+        return withReason(tr("拷贝词库文件失败！"), error);
+    }
+
     switch (readWordLibHeader(target, header)) {
     case WordLibReadResult::OpenFailed:
         return tr("打开词库文件失败！");
@@ -308,20 +398,35 @@ void TabWidgetWordLib::appendRow(const QString &path,
 {
     m_wordLibPaths.append(path);
     m_tableWidget->setRowCount(m_wordLibPaths.size());
-    fillRow(m_wordLibPaths.size() - 1, QFileInfo(path).fileName(), header,
-            checkState, true);
+    const QString fileName = QFileInfo(path).fileName();
+    fillRow(m_wordLibPaths.size() - 1, fileName, header, checkState,
+            unstorableReason(fileName));
 }
 
-bool TabWidgetWordLib::copyIntoUserDir(const QString &file,
-                                       const QString &target)
+int TabWidgetWordLib::copyIntoUserDir(const QString &file,
+                                      const QString &target)
 {
-    // As the home's owner: run as root on a user's home, the copy and the
-    // directories made for it are the user's.
-    const HomeOwnerAccess asOwner;
     // A fresh account has no per-user directory yet.
-    return !asOwner.failed() &&
-           QDir().mkpath(QFileInfo(target).absolutePath()) &&
-           QFile::copy(file, target);
+    // mkdir()'s EEXIST: something that is no directory is in the way.
+    if (!QDir().mkpath(QFileInfo(target).absolutePath()))
+        return errno == EEXIST ? ENOTDIR : errno;
+    QProgressDialog progress(this);
+    progress.setWindowTitle(tr("添加词库"));
+    auto *label = new QLabel(tr("正在拷贝：%1").arg(file));
+    label->setTextFormat(Qt::PlainText);
+    progress.setLabel(label);
+    progress.setCancelButtonText(tr("取消"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setRange(0, 100);
+    return copyToNewFile(
+        encodeFileName(file), encodeFileName(target),
+        [&progress](qint64 copied, qint64 total) {
+            // Modal: setValue() runs the event loop.
+            progress.setValue(int(std::min<qint64>(
+                100, copied * 100 / std::max<qint64>(total, 1))));
+            return !progress.wasCanceled();
+        });
 }
 
 QString TabWidgetWordLib::chooseWordLibFile()
@@ -337,13 +442,13 @@ QString TabWidgetWordLib::chooseWordLibFile()
 
 void TabWidgetWordLib::showAddFailure(const QString &text, const QString &file)
 {
-    PageHelpers::showFailure(this, tr("添加失败"), text, tr("文件：") + file);
+    PageHelpers::showFailure(this, tr("添加失败"), text, fileLine(file));
 }
 
-void TabWidgetWordLib::showRemoveFailure(const QString &file)
+void TabWidgetWordLib::showRemoveFailure(const QString &text,
+                                         const QString &file)
 {
-    PageHelpers::showFailure(this, tr("删除失败"), tr("无法删除词库文件！"),
-                             tr("文件：") + file);
+    PageHelpers::showFailure(this, tr("删除失败"), text, fileLine(file));
 }
 
 bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
@@ -351,8 +456,9 @@ bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
     QMessageBox box(QMessageBox::Question, tr("删除词库"),
                     tr("确定要删除词库“%1”吗？").arg(name),
                     QMessageBox::NoButton, this);
-    box.setInformativeText(
-        tr("文件：%1\n确定或应用后，这个文件将被删除。").arg(file));
+    box.setInformativeText(tr("文件：%1\n确定或应用后，这个文件将被删除。")
+                               .arg(displayFileName(file)));
+    PageHelpers::usePlainText(box);
     QPushButton *remove =
         box.addButton(tr("删除"), QMessageBox::DestructiveRole);
     box.setDefaultButton(box.addButton(tr("取消"), QMessageBox::RejectRole));
@@ -374,8 +480,8 @@ bool TabWidgetWordLib::isRemovable(int row) const
     return library.fileName() != QLatin1String("user.qlb") &&
            QDir::cleanPath(library.absolutePath()) ==
                QDir::cleanPath(userDir) &&
-           (library.isSymLink() ||
-            QFileInfo(library.canonicalFilePath()).absolutePath() != systemDir);
+           (isSymLink(library.filePath()) ||
+            QDir(library.absolutePath()).canonicalPath() != systemDir);
 }
 
 void TabWidgetWordLib::updateRemoveButton()
@@ -411,7 +517,8 @@ bool TabWidgetWordLib::finishCommit(bool delivered)
         return true;
     bool allRemoved = true;
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {})) {
-        if (removeFile(removal.path))
+        const int error = removeFile(removal.path);
+        if (error == 0)
             continue;
         allRemoved = false;
         // Back as it was, its tick pending again: nothing is lost.
@@ -420,7 +527,8 @@ bool TabWidgetWordLib::finishCommit(bool delivered)
             WordLibReadResult::HeaderRead)
             appendRow(removal.path, header, removal.checkState);
         onTableItemChanged(nullptr);
-        showRemoveFailure(removal.path);
+        showRemoveFailure(withReason(tr("无法删除词库文件！"), error),
+                          removal.path);
     }
     return allRemoved;
 }
@@ -430,14 +538,11 @@ bool TabWidgetWordLib::hasPendingChanges() const
     return TabWidgetBase::hasPendingChanges() || !m_pendingRemovals.isEmpty();
 }
 
-bool TabWidgetWordLib::removeFile(const QString &path)
+int TabWidgetWordLib::removeFile(const QString &path)
 {
-    const HomeOwnerAccess asOwner;
-    if (asOwner.failed())
-        return false;
-    struct stat status;
-    return QFile::remove(path) ||
-           lstat(QFile::encodeName(path).constData(), &status) != 0;
+    const bool gone =
+        unlink(encodeFileName(path).constData()) == 0 || errno == ENOENT;
+    return gone ? 0 : errno;
 }
 
 void TabWidgetWordLib::toggleCurrentRow()

@@ -65,22 +65,26 @@ protected:
     /// Asks whether to remove the library @p name in @p file. A seam for
     /// tests.
     virtual bool confirmRemoval(const QString &name, const QString &file);
-    /// Tells the user the library @p file could not be removed. A seam for
-    /// tests.
-    virtual void showRemoveFailure(const QString &file);
+    /// Tells the user why the library @p file could not be removed. A seam
+    /// for tests.
+    virtual void showRemoveFailure(const QString &text, const QString &file);
     /// Space ticks the current row; focus on the table makes a row current.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void setUpTable();
     void fillTable(const WordLibOrder &order);
-    /// Puts the items of one library into @p row; the check box of a row
-    /// that is not @p userCheckable cannot be changed by the user.
+    /// Why the user cannot change the tick of the listed library at
+    /// @p path, a text of the row; null when they can.
+    static const char *lockReason(const QString &path);
+    /// Puts the items of one library into @p row; a row @p locked (for the
+    /// reason given) has a check box the user cannot change.
     void fillRow(int row, const QString &fileName, const WordLibHeader &header,
-                 Qt::CheckState checkState, bool userCheckable);
+                 Qt::CheckState checkState, const char *locked);
     /// Copies @p file to @p target in the per-user directory, which is made
-    /// if missing.
-    static bool copyIntoUserDir(const QString &file, const QString &target);
+    /// if missing, with a progress dialog that can cancel it.
+    /// @return 0, ECANCELED, or the errno of the failure.
+    int copyIntoUserDir(const QString &file, const QString &target);
     /// Copies @p file into the per-user directory and appends its row.
     /// @return an empty string, or the message for the user.
     QString addWordLib(const QString &file);
@@ -94,8 +98,9 @@ private:
     void updateRemoveButton();
     void toggleCurrentRow();
     void announceCheckState(const QTableWidgetItem *item);
-    /// Removes @p path as the home's owner; a file already gone counts.
-    static bool removeFile(const QString &path);
+    /// Removes @p path; a file already gone counts.
+    /// @return 0, or the errno of the failure.
+    static int removeFile(const QString &path);
 
     QTableWidget *m_tableWidget = nullptr;
     QPushButton *m_removeButton = nullptr;

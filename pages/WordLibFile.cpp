@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/WordLibFile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 
@@ -26,15 +25,20 @@ using HeaderBytes = std::array<char, headerSize>;
 /**
  * Reads the first bytes of the regular file at @p path into @p bytes,
  * zero-padded when the file is shorter.
- * @return false when it is not a regular file or cannot be opened.
+ * @return false when it is not a regular file (errno 0) or cannot be
+ * opened (errno says why).
  */
 bool readHeaderBytes(const QString &path, HeaderBytes &bytes)
 {
-    const QByteArray name = QFile::encodeName(path);
+    const QByteArray name = encodeFileName(path);
     struct stat status;
-    // Checked before opening: opening a FIFO blocks until a writer comes.
-    if (stat(name.constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (stat(name.constData(), &status) != 0)
         return false;
+    // Checked before opening: opening a FIFO blocks until a writer comes.
+    if (!S_ISREG(status.st_mode)) {
+        errno = 0; // not unreadable: no library
+        return false;
+    }
     // O_NONBLOCK and fstat(): the path may have been swapped since stat().
     const int fd = open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
@@ -50,6 +54,8 @@ bool readHeaderBytes(const QString &path, HeaderBytes &bytes)
             break; // a read error leaves zeros, as past the end of the file
     }
     close(fd);
+    if (!regular)
+        errno = 0;
     return regular;
 }
 
@@ -66,7 +72,97 @@ QString decodeTextField(HeaderBytes &bytes, int offset)
     return QString::fromUtf8(text);
 }
 
+const ushort escapeBase = 0xDC00;
+
+/// The length of the valid UTF-8 sequence at @p text, or 0 when none
+/// starts there. A sequence cut short meets the terminating NUL of the
+/// text, which continues none, so nothing past the end is read.
+int validUtf8Length(const uchar *text)
+{
+    const uchar lead = text[0];
+    if (lead < 0x80)
+        return 1;
+    int length = 0;
+    uint least = 0;
+    if ((lead & 0xE0) == 0xC0)
+        length = 2, least = 0x80;
+    else if ((lead & 0xF0) == 0xE0)
+        length = 3, least = 0x800;
+    else if ((lead & 0xF8) == 0xF0)
+        length = 4, least = 0x10000;
+    if (length == 0)
+        return 0;
+    uint codePoint = lead & (0x7F >> length);
+    for (int i = 1; i < length; ++i) {
+        if ((text[i] & 0xC0) != 0x80)
+            return 0;
+        codePoint = (codePoint << 6) | (text[i] & 0x3F);
+    }
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    return codePoint >= least && codePoint <= 0x10FFFF && !surrogate ? length
+                                                                     : 0;
+}
+
+/// A lone surrogate that decodeFileName() made of a byte.
+bool isEscapedByte(const QString &name, int i)
+{
+    const ushort unit = name.at(i).unicode();
+    return unit >= escapeBase + 0x80 && unit <= escapeBase + 0xFF &&
+           (i == 0 || !name.at(i - 1).isHighSurrogate());
+}
+
 } // namespace
+
+QString decodeFileName(const QByteArray &name)
+{
+    QString decoded;
+    const auto *bytes = reinterpret_cast<const uchar *>(name.constData());
+    for (int i = 0; i < name.size();) {
+        const int length = validUtf8Length(bytes + i);
+        if (length == 0) {
+            decoded.append(QChar(ushort(escapeBase + bytes[i])));
+            ++i;
+        } else {
+            decoded.append(QString::fromUtf8(name.constData() + i, length));
+            i += length;
+        }
+    }
+    return decoded;
+}
+
+QByteArray encodeFileName(const QString &name)
+{
+    QByteArray encoded;
+    int runStart = 0;
+    for (int i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && !isEscapedByte(name, i))
+            continue;
+        encoded += name.mid(runStart, i - runStart).toUtf8();
+        if (i < name.size())
+            encoded += char(name.at(i).unicode() - escapeBase);
+        runStart = i + 1;
+    }
+    return encoded;
+}
+
+bool hasUndecodableBytes(const QString &name)
+{
+    for (int i = 0; i < name.size(); ++i) {
+        if (isEscapedByte(name, i))
+            return true;
+    }
+    return false;
+}
+
+QString displayFileName(const QString &name)
+{
+    QString shown = name;
+    for (int i = 0; i < shown.size(); ++i) {
+        if (isEscapedByte(name, i))
+            shown[i] = QChar::ReplacementCharacter;
+    }
+    return shown;
+}
 
 int utf16toutf8(char *in, unsigned long inLength, char *out,
                 unsigned long outLength)

@@ -36,7 +36,7 @@ struct WordLibHeader {
 };
 
 enum class WordLibReadResult {
-    OpenFailed,   ///< the file could not be opened for reading
+    OpenFailed,   ///< not a regular file (errno 0), or unreadable (errno set)
     BadSignature, ///< read, but the first four bytes are not the signature
     HeaderRead,   ///< the header was decoded
 };
@@ -51,6 +51,20 @@ enum class WordLibReadResult {
  */
 int utf16toutf8(char *in, unsigned long inLength, char *out,
                 unsigned long outLength);
+
+/**
+ * A file name (or path) from the file system as a string that keeps every
+ * byte: UTF-8 is decoded, and each byte that is not part of valid UTF-8 is
+ * kept as the lone surrogate U+DC00 + byte. QFile::decodeName() turns such
+ * bytes into U+FFFD, and the file can then no longer be reached.
+ */
+QString decodeFileName(const QByteArray &name);
+/// The bytes of a name made by decodeFileName(), or of any other path.
+QByteArray encodeFileName(const QString &name);
+/// Whether @p name holds bytes that are not UTF-8.
+bool hasUndecodableBytes(const QString &name);
+/// @p name for the user: undecodable bytes shown as U+FFFD.
+QString displayFileName(const QString &name);
 
 /// True when @p file is a regular file (or a link to one) that can be
 /// read and starts with the signature. Nothing else is checked. Anything

@@ -6,12 +6,16 @@ set -eu
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # lupdate/lrelease and their CMake macros, for the catalogues.
 build="$build qttools5-dev qttools5-dev-tools"
+# A later start's activation token reaches the desktop through KWindowSystem.
+build="$build libkf5windowsystem-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"
 run="$run libxcb1-dev libxcb-damage0-dev libxcb-xtest0-dev"
 # The window icon is an SVG; qtwayland5 runs the window natively on Wayland.
 run="$run libqt5svg5 qtwayland5"
+# KWindowSystem's Wayland side: xdg-activation, to raise the window there.
+run="$run kwayland-integration"
 # Qt's own texts (file dialog, menus) in Chinese.
 run="$run qttranslations5-l10n"
 # CPack's DEB generator runs file(1) to find the binaries for dpkg-shlibdeps.

@@ -2,7 +2,7 @@
 # Quick start: installs what is missing, builds, and opens the settings
 # window through the launcher. Without a display it opens the window on a
 # virtual X server instead, saves a screenshot of each tab (also with 16
-# and 20 pt fonts, and in English) and closes it.
+# and 20 pt fonts, in Chinese and in English) and closes it.
 set -eu
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh run
@@ -40,10 +40,9 @@ if ! read -r display <"$work/display"; then
     exit 1
 fi
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-# The lock file lives in TMPDIR: a copy running elsewhere on this machine
-# would otherwise make this start return at once, without a window. The
-# raise socket lives in XDG_RUNTIME_DIR: this copy must not take over the
-# socket of a copy open on the user's desktop.
+# The lock and the raise socket live in XDG_RUNTIME_DIR: a copy running on
+# the user's desktop would otherwise make this start return at once,
+# without a window.
 export TMPDIR="$work" XDG_RUNTIME_DIR="$work"
 
 shots=build/screenshots
@@ -84,13 +83,16 @@ photograph "" "$chinese" LANG=zh_CN.UTF-8
 # Without a desktop Qt's font is 9 pt, and Xvfb's screen has 100 dpi: a
 # font resolution of 100 * N / 9 dpi draws it as large as N pt. The tool's
 # high-DPI scaling would make that resolution a scale factor of 2 instead.
-for points in 16 20; do
-    photograph "${points}pt-" "$chinese" LANG=zh_CN.UTF-8 \
-        QT_FONT_DPI=$((100 * points / 9)) QT_ENABLE_HIGHDPI_SCALING=0
-done
 photograph en- "$english" LANG=en_US.UTF-8
+for points in 16 20; do
+    dpi=QT_FONT_DPI=$((100 * points / 9))
+    photograph "${points}pt-" "$chinese" LANG=zh_CN.UTF-8 \
+        "$dpi" QT_ENABLE_HIGHDPI_SCALING=0
+    photograph "en-${points}pt-" "$english" LANG=en_US.UTF-8 \
+        "$dpi" QT_ENABLE_HIGHDPI_SCALING=0
+done
 
 echo "Screenshots in $PWD/$shots/ (常用, 词库, 高级, 关于):"
 echo "  1-basic.png 2-wordlib.png 3-special.png 4-about.png"
 echo "  16pt-1-basic.png ... 16pt-4-about.png, 20pt-1-basic.png ...: larger fonts"
-echo "  en-1-basic.png ... en-4-about.png: an English desktop"
+echo "  en-1-basic.png ... en-4-about.png, en-16pt-1-basic.png ...: an English desktop"

@@ -71,8 +71,7 @@ void TestConfig::homeWithoutUsableHomeVariable()
         const passwd *entry = getpwuid(getuid());
         if (!entry)
             return Config::configFilePath().isEmpty() &&
-                           SettingsFile::write(QStringLiteral("basic"), {})
-                                   .cause == SaveResult::NoHome
+                           SettingsFile::write({}).cause == SaveResult::NoHome
                        ? 2
                        : 3;
         return int(Config::configFilePath() ==

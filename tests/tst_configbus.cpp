@@ -3,6 +3,7 @@
 // from the bus itself and from the container's Apply, and a daemon that
 // hangs or dies.
 #include "config/Config.h"
+#include "config/ConfigBusIBus.h"
 #include "support/IBusDaemon.h"
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
@@ -38,6 +39,7 @@ private Q_SLOTS:
     void applyReachesTheEngineAndSurvivesItsDeath();
     void hungDaemonCostsOneCommitAboutASecond_data();
     void hungDaemonCostsOneCommitAboutASecond();
+    void reachableAsSoonAsConnected();
 
 private:
     IBusDaemon m_daemon;
@@ -194,6 +196,8 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     timer.start();
     QVERIFY(m_bus->init());
     const qint64 initMs = timer.elapsed();
+    // Asked at once, as the window does: it waits for the connection.
+    const bool reachable = m_bus->isReachable();
     QTest::qSleep(200); // the connection completes on a GLib worker thread
     step();
     DebugCapture debug;
@@ -206,6 +210,7 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     const qint64 commitMs = timer.elapsed();
     m_daemon.resume();
     QVERIFY2(initMs < 200, qPrintable(QString::number(initMs)));
+    QCOMPARE(reachable, stopAfter > 0);
     // One step times out after 400 ms, the rest of the commit fails at once.
     QVERIFY2(commitMs < 800, qPrintable(QString::number(commitMs)));
     QCOMPARE(failuresIn(debug), failures);
@@ -215,6 +220,14 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     m_bus->setValue_Int(QStringLiteral("candidateCount"), 9);
     QVERIFY(m_bus->commitDelivered());
     QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), BusValue(9));
+}
+
+void TestConfigBus::reachableAsSoonAsConnected()
+{
+    m_bus->uninit();
+    QTest::qSleep(ConfigBusIBus::commitBudgetMs); // no commit's time left
+    QVERIFY(m_bus->init());
+    QVERIFY(m_bus->isReachable());
 }
 
 QTEST_MAIN(TestConfigBus)

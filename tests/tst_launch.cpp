@@ -1,14 +1,22 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real executable as a process: its command line, the single-instance
-// lock, the raise requests of later starts and how it ends.
+// lock, the raise requests of later starts, the identity it runs with and
+// how it ends.
+#include "app/Launch.h"
 #include "app/SingleInstance.h"
+#include "support/Restrictions.h"
 #include "support/TestSupport.h"
 
 #include <QLocalSocket>
 #include <QProcess>
+#include <QSharedMemory>
 #include <QtTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <optional>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,14 +24,47 @@ namespace
 {
 const QString token = QStringLiteral("7d3e9b20-5f4c-4a81-b6d2-0c9e8f17a3b5");
 const QString tool = QStringLiteral(QUILMO_TOOL);
+
+/// Where TMPDIR points for the copies started.
+enum class TempDir { Same, OnePerStart, Missing, ReadOnly, SharedWithOthers };
+
+/// The "Uid:", "Gid:" and "Groups:" lines of process @p pid.
+QStringList identityOf(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    status.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(status.readAll())
+        .split('\n')
+        .filter(QRegularExpression("^(Uid|Gid|Groups):"))
+        .replaceInStrings(QRegularExpression("\\s+$"), QString())
+        .replaceInStrings(QRegularExpression("\\s+"), " ");
+}
+
+/// How another user could stop every start of the old lock: a 000 segment
+/// under the key Qt derives from the key file in a shared TMPDIR @p dir.
+/// @return the segment's id
+int plantOthersSegment(const QString &dir)
+{
+    const QByteArray savedTmpDir = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(dir));
+    const QByteArray keyFile =
+        QFile::encodeName(QSharedMemory(singleInstanceKey()).nativeKey());
+    qputenv("TMPDIR", savedTmpDir);
+    runAsNobody([&] {
+        close(open(keyFile.constData(), O_CREAT | O_WRONLY, 0644));
+        return shmget(ftok(keyFile.constData(), 'Q'), 1, IPC_CREAT);
+    });
+    return shmget(ftok(keyFile.constData(), 'Q'), 0, 0);
+}
 } // namespace
+
+Q_DECLARE_METATYPE(TempDir)
 
 class TestLaunch : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
     void init();
     void cleanup();
     void rejectsCommandLine_data();
@@ -32,12 +73,19 @@ private Q_SLOTS:
     void endsOnSignals();
     void oneOfSimultaneousStartsRuns_data();
     void oneOfSimultaneousStartsRuns();
+    void lockDirectoryIsTheUsersAlone_data();
+    void lockDirectoryIsTheUsersAlone();
+    void runsUnlockedWithoutAPrivateDirectory();
+    void runsAsTheHomeOwner_data();
+    void runsAsTheHomeOwner();
+    void refusesWhenItCannotBecomeTheOwner_data();
+    void refusesWhenItCannotBecomeTheOwner();
 
 private:
-    /// Starts the tool with a private HOME and no reachable IBus daemon.
+    /// A private HOME, runtime and temporary directory, no IBus daemon.
+    QProcessEnvironment toolEnvironment() const;
+    /// Starts the tool in toolEnvironment().
     void startTool(QProcess &process, const QStringList &arguments);
-    /// Waits until a running copy holds the lock.
-    bool waitForLock();
     /// The private directory of the copies started, given m_runtimeDir.
     QString privateDirectory() const;
     /// Asks the running copy to raise its window; true once it answered.
@@ -46,22 +94,18 @@ private:
     int runToEnd(const QStringList &arguments, QByteArray *stderrText);
 
     std::unique_ptr<TemporaryHome> m_home;
-    QTemporaryDir m_lockDir;
     /// XDG_RUNTIME_DIR for the copies started; empty leaves it unset.
     QString m_runtimeDir;
+    /// TMPDIR for the next copy started; empty leaves it unset.
+    QString m_tmpDir;
 };
-
-void TestLaunch::initTestCase()
-{
-    // The lock's key file lives in the temporary directory: a private one
-    // keeps a copy the developer has open out of these tests.
-    qputenv("TMPDIR", m_lockDir.path().toUtf8());
-}
 
 void TestLaunch::init()
 {
     m_home = std::make_unique<TemporaryHome>();
+    // Private: copies of parallel tests, or the developer's, stay apart.
     m_runtimeDir = m_home->path() + QStringLiteral("/run");
+    m_tmpDir.clear();
     QVERIFY(QDir().mkdir(m_runtimeDir));
     QVERIFY(QFile::setPermissions(
         m_runtimeDir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
@@ -72,7 +116,7 @@ void TestLaunch::cleanup()
     m_home.reset();
 }
 
-void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
+QProcessEnvironment TestLaunch::toolEnvironment() const
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -82,29 +126,23 @@ void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
     env.remove(QStringLiteral("XDG_RUNTIME_DIR"));
     if (!m_runtimeDir.isEmpty())
         env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir);
-    process.setProcessEnvironment(env);
-    process.start(tool, arguments);
-    QVERIFY(process.waitForStarted());
+    env.remove(QStringLiteral("TMPDIR"));
+    if (!m_tmpDir.isEmpty())
+        env.insert(QStringLiteral("TMPDIR"), m_tmpDir);
+    return env;
 }
 
-bool TestLaunch::waitForLock()
+void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
 {
-    // Counts without attaching: a probe's own attach and detach could remove
-    // a segment that a starting copy has created but not attached yet.
-    QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        if (SingleInstance::holderCount() > 0)
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
+    process.setProcessEnvironment(toolEnvironment());
+    process.start(tool, arguments);
+    QVERIFY(process.waitForStarted());
 }
 
 QString TestLaunch::privateDirectory() const
 {
     if (m_runtimeDir.isEmpty())
-        return m_lockDir.filePath(
-            QStringLiteral("quilmo-config-%1").arg(getuid()));
+        return m_home->path() + QStringLiteral("/.cache/quilmo-config");
     return m_runtimeDir + QStringLiteral("/quilmo-config");
 }
 
@@ -112,7 +150,10 @@ bool TestLaunch::raiseAnswered() const
 {
     QLocalSocket socket;
     socket.connectToServer(privateDirectory() + QStringLiteral("/socket"));
-    return socket.waitForConnected(1000) && socket.waitForReadyRead(5000);
+    if (!socket.waitForConnected(1000))
+        return false;
+    socket.write("\n"); // no activation token
+    return socket.waitForReadyRead(5000);
 }
 
 int TestLaunch::runToEnd(const QStringList &arguments, QByteArray *stderrText)
@@ -201,7 +242,7 @@ void TestLaunch::endsOnSignals()
 
     QProcess next;
     startTool(next, {token});
-    QVERIFY(waitForLock());
+    QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
     next.terminate();
     QVERIFY(next.waitForFinished(10000));
 }
@@ -211,10 +252,22 @@ void TestLaunch::oneOfSimultaneousStartsRuns_data()
     QTest::addColumn<bool>("afterACrash");
     QTest::addColumn<int>("copies");
     QTest::addColumn<bool>("runtimeDirSet");
-    QTest::newRow("after SIGKILL") << true << 1 << true;
-    QTest::newRow("after SIGKILL, three at once") << true << 3 << true;
-    QTest::newRow("three at once") << false << 3 << true;
-    QTest::newRow("three at once, no XDG_RUNTIME_DIR") << false << 3 << false;
+    QTest::addColumn<TempDir>("tempDir");
+    QTest::newRow("after SIGKILL") << true << 1 << true << TempDir::Same;
+    QTest::newRow("after SIGKILL, three at once")
+        << true << 3 << true << TempDir::Same;
+    QTest::newRow("20 at once") << false << 20 << true << TempDir::Same;
+    QTest::newRow("20 at once, no XDG_RUNTIME_DIR")
+        << false << 20 << false << TempDir::Same;
+    QTest::newRow("another TMPDIR each")
+        << false << 3 << true << TempDir::OnePerStart;
+    QTest::newRow("another TMPDIR each, no XDG_RUNTIME_DIR")
+        << false << 3 << false << TempDir::OnePerStart;
+    QTest::newRow("TMPDIR missing") << false << 3 << true << TempDir::Missing;
+    QTest::newRow("TMPDIR read-only")
+        << false << 3 << true << TempDir::ReadOnly;
+    QTest::newRow("another user's segment in TMPDIR")
+        << false << 1 << true << TempDir::SharedWithOthers;
 }
 
 void TestLaunch::oneOfSimultaneousStartsRuns()
@@ -222,10 +275,23 @@ void TestLaunch::oneOfSimultaneousStartsRuns()
     QFETCH(bool, afterACrash);
     QFETCH(int, copies);
     QFETCH(bool, runtimeDirSet);
+    QFETCH(TempDir, tempDir);
     if (!runtimeDirSet)
         m_runtimeDir.clear();
+    const QString tmp = m_home->path() + QStringLiteral("/tmp");
+    QVERIFY(tempDir == TempDir::Missing || QDir().mkdir(tmp));
+    m_tmpDir = tmp;
+    std::optional<ReadOnlyPath> readOnly;
+    if (tempDir == TempDir::ReadOnly &&
+        !readOnly.emplace(tmp).whyNot().isEmpty())
+        QSKIP(qPrintable(readOnly->whyNot()));
+    int segment = -1;
+    if (tempDir == TempDir::SharedWithOthers) {
+        QCOMPARE(chmod(QFile::encodeName(tmp).constData(), 01777), 0);
+        segment = plantOthersSegment(tmp);
+    }
     if (afterACrash) {
-        // It leaves its segment and its socket file behind.
+        // It leaves its lock file and its socket file behind.
         QProcess crashed;
         startTool(crashed, {token});
         QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
@@ -233,19 +299,23 @@ void TestLaunch::oneOfSimultaneousStartsRuns()
         QVERIFY(crashed.waitForFinished(10000));
     }
     std::list<QProcess> starts;
-    for (int i = 0; i < copies; ++i)
+    for (int i = 0; i < copies; ++i) {
+        if (tempDir == TempDir::OnePerStart)
+            QVERIFY(QDir().mkpath(m_tmpDir = tmp + QString::number(i)));
         startTool(starts.emplace_back(), {token});
+    }
     auto isRunning = [](const QProcess &p) {
         return p.state() == QProcess::Running;
     };
     QTRY_COMPARE_WITH_TIMEOUT(
-        std::count_if(starts.begin(), starts.end(), isRunning), 1L, 10000);
+        std::count_if(starts.begin(), starts.end(), isRunning), 1L, 20000);
     QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
-    QCOMPARE(SingleInstance::holderCount(), 1);
+    if (segment != -1)
+        shmctl(segment, IPC_RMID, nullptr);
     // Other copies, of other versions too, know the lock by this name.
-    QVERIFY(QFile::exists(QSharedMemory(QStringLiteral("quilmo_config_tools_") +
-                                        QString::number(getuid()))
-                              .nativeKey()));
+    QVERIFY(
+        QFile::exists(privateDirectory() + '/' +
+                      QStringLiteral("quilmo_config_tools_%1").arg(getuid())));
     struct stat directory = {};
     QCOMPARE(
         lstat(QFile::encodeName(privateDirectory()).constData(), &directory),
@@ -259,6 +329,140 @@ void TestLaunch::oneOfSimultaneousStartsRuns()
         QCOMPARE(start.exitStatus(), QProcess::NormalExit);
         QCOMPARE(start.exitCode(), 0);
     }
+}
+
+void TestLaunch::lockDirectoryIsTheUsersAlone_data()
+{
+    QTest::addColumn<QString>("runtimeDir"); // below the home; empty: unset
+    QTest::addColumn<QString>("setUp");      // shell, in the home
+    QTest::addColumn<QString>("expected");   // below the home
+    const QString inRuntime = "/run/quilmo-config";
+    const QString inHome = "/.cache/quilmo-config";
+    QTest::newRow("runtime directory") << "/run"
+                                       << "" << inRuntime;
+    QTest::newRow("none") << ""
+                          << "" << inHome;
+    QTest::newRow("relative") << "run"
+                              << "" << inHome;
+    QTest::newRow("open to others")
+        << "/run"
+        << "mkdir -m 755 run/quilmo-config" << inHome;
+    QTest::newRow("a link") << "/run"
+                            << "ln -s .. run/quilmo-config" << inHome;
+    QTest::newRow("another user's runtime directory")
+        << "/run"
+        << "chown 65534 run" << inHome;
+    QTest::newRow("another user's directory")
+        << "/run"
+        << "mkdir -m 700 run/quilmo-config; chown 65534 run/*" << inHome;
+}
+
+void TestLaunch::lockDirectoryIsTheUsersAlone()
+{
+    QFETCH(QString, runtimeDir);
+    QFETCH(QString, setUp);
+    QFETCH(QString, expected);
+    if (setUp.contains("chown") && geteuid() != 0)
+        QSKIP("only root can give a directory away");
+    const QString home = m_home->path();
+    QProcess shell;
+    shell.setWorkingDirectory(home);
+    shell.start("sh", {"-c", setUp});
+    QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+    if (!runtimeDir.isEmpty())
+        qputenv("XDG_RUNTIME_DIR",
+                QFile::encodeName(runtimeDir.startsWith('/') ? home + runtimeDir
+                                                             : runtimeDir));
+    const QString directory = SingleInstance::privateDirectory();
+    qunsetenv("XDG_RUNTIME_DIR");
+    QCOMPARE(directory, home + expected);
+}
+
+// Neither a runtime directory nor a writable home: the user still gets the
+// window, and is told that nothing keeps a second copy out.
+void TestLaunch::runsUnlockedWithoutAPrivateDirectory()
+{
+    m_runtimeDir.clear();
+    const ReadOnlyPath readOnly(m_home->path());
+    if (!readOnly.whyNot().isEmpty())
+        QSKIP(qPrintable(readOnly.whyNot()));
+    QProcess copy;
+    startTool(copy, {token});
+    QVERIFY(!copy.waitForFinished(2000));
+    QVERIFY(QString::fromUtf8(copy.readAllStandardError())
+                .split('\n')
+                .contains("没有可用的私有目录，无法阻止同时运行多个副本。"));
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+}
+
+void TestLaunch::runsAsTheHomeOwner_data()
+{
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<uint>("group"); // of the home; the account's wins
+    QTest::addColumn<QStringList>("identity");
+    QTest::newRow("nobody's home")
+        << 65534u << 0u
+        << QStringList{"Uid: 65534 65534 65534 65534",
+                       "Gid: 65534 65534 65534 65534", "Groups: 65534"};
+    QTest::newRow("home of an id without an account")
+        << 54321u << 54322u
+        << QStringList{"Uid: 54321 54321 54321 54321",
+                       "Gid: 54322 54322 54322 54322", "Groups: 54322"};
+    QTest::newRow("root's own home") << 0u << 0u << identityOf(getpid());
+}
+
+// As root (sudo -E) on a user's home, the tool is that user from the start:
+// whatever it, Qt or a library makes there is the user's.
+void TestLaunch::runsAsTheHomeOwner()
+{
+    QFETCH(uint, owner);
+    QFETCH(uint, group);
+    QFETCH(QStringList, identity);
+    if (geteuid() != 0)
+        QSKIP("only root changes its identity");
+    QVERIFY(chownTree(m_home->path(), owner, group));
+    QProcess copy;
+    startTool(copy, {token});
+    QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    QCOMPARE(identityOf(copy.processId()), identity);
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+    QCOMPARE(copy.exitCode(), 0);
+    if (owner != 0)
+        QCOMPARE(ownedByRoot(m_home->path()), QStringList());
+}
+
+void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
+{
+    QTest::addColumn<QStringList>("wrapper");
+    QTest::newRow("owner without an id in the user namespace")
+        << QStringList{"unshare", "--user", "--map-root-user"};
+    QTest::newRow("capabilities kept across setuid")
+        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"};
+}
+
+// A switch that cannot be made, or after which root could come back,
+// stops the tool before it touches anything.
+void TestLaunch::refusesWhenItCannotBecomeTheOwner()
+{
+    QFETCH(QStringList, wrapper);
+    const QString program = QStandardPaths::findExecutable(wrapper.first());
+    if (geteuid() != 0 || program.isEmpty())
+        QSKIP("needs root and util-linux");
+    QVERIFY(chownTree(m_home->path(), 65534, 65534));
+    const QStringList before =
+        QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden);
+    QProcess refused;
+    refused.setProcessEnvironment(toolEnvironment());
+    refused.start(program, wrapper.mid(1) + QStringList{tool, token});
+    QVERIFY(refused.waitForFinished(10000));
+    QCOMPARE(refused.exitCode(), 255);
+    QCOMPARE(
+        QString::fromUtf8(refused.readAllStandardError()),
+        QStringLiteral("无法切换为主目录所有者的身份运行，未做任何更改。\n"));
+    QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden),
+             before);
 }
 
 QTEST_GUILESS_MAIN(TestLaunch)

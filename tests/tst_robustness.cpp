@@ -5,12 +5,14 @@
 #include "app/MainWidget.h"
 #include "config/Config.h"
 #include "config/SettingsFile.h"
+#include "support/FaultInjection.h"
 #include "support/Restrictions.h"
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTableWidget>
@@ -89,6 +91,27 @@ mode_t fileType(const QString &path)
     return status.st_mode & S_IFMT;
 }
 
+/// Every value of the INI file at @p path, as QSettings reads it.
+QVariantMap iniValues(const QString &path)
+{
+    const QSettings settings(path, QSettings::IniFormat);
+    QVariantMap values;
+    for (const QString &key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+SaveResult writeCountThree()
+{
+    return SettingsFile::write({{"basic", {{"candidatecount", "3"}}}});
+}
+
+QStringList filesInConfigDir()
+{
+    return QDir(Config::configDirPath())
+        .entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
 QStringList tableFileNames(const MainWidget &widget)
 {
     const auto *table = widget.findChild<QTableWidget *>();
@@ -112,7 +135,11 @@ private Q_SLOTS:
     void unwritableSettingsFile();
     void nearlyFullDisk_data();
     void nearlyFullDisk();
-    void rootDoesNotFollowTheUsersLinks();
+    void settingsFileLink_data();
+    void settingsFileLink();
+    void faultsLeaveTheFileAsItWas_data();
+    void faultsLeaveTheFileAsItWas();
+    void lockHeldElsewhere();
     void ownerAndModeKept_data();
     void ownerAndModeKept();
     void homeMissingOrReadOnly_data();
@@ -121,6 +148,9 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<Sandbox> m_sandbox;
+    // Scratch places that a test may move.
+    const QByteArray m_runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+    const QByteArray m_tempDir = qgetenv("TMPDIR");
 };
 
 void TestRobustness::init()
@@ -131,6 +161,8 @@ void TestRobustness::init()
 void TestRobustness::cleanup()
 {
     m_sandbox.reset();
+    qputenv("XDG_RUNTIME_DIR", m_runtimeDir);
+    qputenv("TMPDIR", m_tempDir);
 }
 
 void TestRobustness::brokenSettingsFile_data()
@@ -145,21 +177,28 @@ void TestRobustness::brokenSettingsFile_data()
         << QByteArray("[basic]\ncandidatecount=5\ncandidatecount=6\n"
                       "[special]\nenableimode=0\n[basic]\nzirate=0\n");
     QTest::newRow("no line ends") << QByteArray(4096, '[');
+    QTest::newRow("UTF-8 BOM and Chinese")
+        << QByteArray("\xef\xbb\xbf[basic]\nzirate=0\n[engine]\n"
+                      "note=\xe4\xb8\xad\xe6\x96\x87\n");
 }
 
 void TestRobustness::brokenSettingsFile()
 {
     QFETCH(QByteArray, content);
     writeSettings(content);
+    const QString copy = m_sandbox->home.path() + QStringLiteral("/copy.ini");
+    QVERIFY(writeFile(copy, content));
+    QVariantMap values = iniValues(copy);
     // What a writer killed half-way leaves behind goes with the next save.
     writeFile(Config::configDirPath() + ".config_ibus.ini.AbC123", "x");
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
     QVERIFY(widget.failures.isEmpty());
-    QCOMPARE(QDir(Config::configDirPath())
-                 .entryList(QDir::Files | QDir::Hidden | QDir::System),
-             QStringList{"config_ibus.ini"});
+    QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
+    // The rest reads as it did, for the engine reads it with QSettings too.
+    values.insert(QStringLiteral("basic/candidatecount"), QStringLiteral("3"));
+    QCOMPARE(iniValues(Config::configFilePath()), values);
 }
 
 void TestRobustness::unwritableSettingsFile_data()
@@ -239,32 +278,44 @@ void TestRobustness::unwritableSettingsFile()
 void TestRobustness::nearlyFullDisk_data()
 {
     QTest::addColumn<int>("freeKiB");
+    QTest::addColumn<bool>("sizeLimit"); // a file-size limit, not a tmpfs
     for (int free = 0; free <= 32; ++free)
-        QTest::addRow("%d KiB free", free) << free;
+        QTest::addRow("%d KiB free", free) << free << false;
+    for (int limit : {0, 4, 8})
+        QTest::addRow("%d KiB file-size limit", limit) << limit << true;
 }
 
 void TestRobustness::nearlyFullDisk()
 {
     QFETCH(int, freeKiB);
+    QFETCH(bool, sizeLimit);
     const QString disk = m_sandbox->home.path() + QStringLiteral("/disk");
     QVERIFY(QDir().mkpath(disk));
     SmallFileSystem fileSystem(disk, 64);
-    std::optional<FileSizeLimit> sizeLimit; // where nothing can be mounted
+    const bool full = !sizeLimit && fileSystem.whyNot().isEmpty();
+    std::optional<FileSizeLimit> limit; // also where nothing can be mounted
     qputenv("HOME", disk.toUtf8());
+    // The scratch space is just as full.
+    QVERIFY(QDir().mkpath(disk + QStringLiteral("/run")));
+    QVERIFY(QFile::setPermissions(disk + QStringLiteral("/run"),
+                                  QFile::ReadOwner | QFile::WriteOwner |
+                                      QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(disk + "/run"));
+    qputenv("TMPDIR", QFile::encodeName(disk));
     const QByteArray stored =
         "[basic]\ncandidatecount=4\nzirate=0\n[engine]\nnote=" +
         QByteArray(6000, 'n') + "\n[special]\nenableimode=0\n";
     writeSettings(stored);
-    if (fileSystem.whyNot().isEmpty())
+    if (full)
         QVERIFY(fileSystem.fillLeaving(freeKiB * 1024));
     else
-        sizeLimit.emplace(freeKiB * 1024);
+        limit.emplace(freeKiB * 1024);
 
     RecordingMainWidget widget;
     widget.findChild<QCheckBox *>(QStringLiteral("checkboxEnableIMode"))
         ->setChecked(true);
     const bool saved = applyCountThree(widget);
-    sizeLimit.reset();
+    limit.reset();
     if (saved) {
         QVERIFY(widget.failures.isEmpty());
         const QSettings file(Config::configFilePath(), QSettings::IniFormat);
@@ -275,80 +326,160 @@ void TestRobustness::nearlyFullDisk()
                  QByteArray(6000, 'n'));
     } else {
         QCOMPARE(readFile(Config::configFilePath()), stored);
-        if (fileSystem.whyNot().isEmpty())
-            QCOMPARE(widget.reasons, QStringList{"磁盘空间不足。"});
+        QCOMPARE(
+            widget.reasons,
+            QStringList{full ? "磁盘空间不足。" : "文件大小超出了系统限制。"});
         // Room again, and retried; without the mount the limit is gone
         // already, and filling would take the real disk.
-        QVERIFY(!fileSystem.whyNot().isEmpty() ||
-                fileSystem.fillLeaving(1 << 20));
+        QVERIFY(!full || fileSystem.fillLeaving(1 << 20));
         widget.onButtonApplyClicked();
         QCOMPARE(widget.failures.size(), 1);
         QCOMPARE(storedGroup("basic").value("candidatecount"), "3");
     }
-    QCOMPARE(QDir(Config::configDirPath())
-                 .entryList(QDir::Files | QDir::Hidden | QDir::System),
-             QStringList{"config_ibus.ini"});
+    QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
 }
 
-void TestRobustness::rootDoesNotFollowTheUsersLinks()
+void TestRobustness::settingsFileLink_data()
 {
-    if (geteuid() != 0)
-        QSKIP("a user's links can mislead only root");
-    const QString victim = m_sandbox->home.path() + QStringLiteral("/victim");
-    QVERIFY(writeFile(victim, "root:secret\n"));
-    const QString home = m_sandbox->home.path() + QStringLiteral("/user");
-    QVERIFY(QDir().mkpath(home + QStringLiteral("/.config/quilmo")));
-    for (const QString &dir : {home, home + QStringLiteral("/.config"),
-                               home + QStringLiteral("/.config/quilmo")})
-        QCOMPARE(chown(QFile::encodeName(dir).constData(), 65534, 65534), 0);
-    qputenv("HOME", home.toUtf8());
-    QVERIFY(QFile::link(victim, Config::configFilePath()));
+    QTest::addColumn<bool>("writable");
+    QTest::newRow("link to the user's file") << true;
+    QTest::newRow("link to a file the user may not write") << false;
+}
 
-    RecordingMainWidget widget; // as root, on the user's HOME
-    QVERIFY(!applyCountThree(widget));
-    QCOMPARE(widget.reasons, QStringList{"没有写入权限。"});
-    QCOMPARE(readFile(victim), QByteArray("root:secret\n"));
+// The link stays and the file it leads to is replaced, but only one the
+// user may write: QSettings refuses a read-only file, and so does the tool,
+// though the directory would let a rename through.
+void TestRobustness::settingsFileLink()
+{
+    QFETCH(bool, writable);
+    if (geteuid() != 0)
+        QSKIP("only root can act as another user and keep its real id");
+    const QString home = m_sandbox->home.path();
+    const QString real = home + QStringLiteral("/real.ini");
+    QVERIFY(writeFile(real, "[basic]\nzirate=0\n"));
+    QVERIFY(QDir().mkpath(Config::configDirPath()));
+    for (const QString &path : {home, home + QStringLiteral("/.config"),
+                                Config::configDirPath(), real})
+        QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    if (!writable)
+        QCOMPARE(chown(QFile::encodeName(real).constData(), 0, 0), 0);
+    QVERIFY(QFile::link(real, Config::configFilePath()));
+
+    // Effective ids only: the real one stays root, which access() asks.
+    QCOMPARE(setegid(65534), 0);
+    QCOMPARE(seteuid(65534), 0);
+    const SaveResult result = writeCountThree();
+    QCOMPARE(seteuid(0), 0);
+    QCOMPARE(setegid(0), 0);
+
+    QVERIFY(QFileInfo(Config::configFilePath()).isSymLink());
+    QCOMPARE(result.reason(),
+             writable ? QString() : QStringLiteral("没有写入权限。"));
+    QCOMPARE(readFile(real).contains("candidatecount=3"), writable);
+}
+
+void TestRobustness::faultsLeaveTheFileAsItWas_data()
+{
+    QTest::addColumn<QByteArray>("call");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QString>("reason");
+    const QByteArray temporary = "*/.config_ibus.ini.*";
+    const QString ioError = QStringLiteral("读写磁盘时出错（输入/输出错误）。");
+    const QString notVerified = QStringLiteral("写入的内容无法完整读回。");
+    QTest::newRow("I/O error")
+        << QByteArray("write") << EIO << temporary << ioError;
+    QTest::newRow("quota") << QByteArray("write") << EDQUOT << temporary
+                           << QStringLiteral("磁盘空间不足。");
+    QTest::newRow("sync fails")
+        << QByteArray("fsync") << EIO << temporary << ioError;
+    QTest::newRow("mode refused") << QByteArray("fchmod") << EPERM << temporary
+                                  << QStringLiteral("没有写入权限。");
+    QTest::newRow("short write")
+        << QByteArray("write") << int(ShortWrite) << temporary << notVerified;
+    // QSettings' own output, an unnamed file until it is complete, before
+    // it is copied: only parsing it tells.
+    QTest::newRow("altered content")
+        << QByteArray("write") << int(AlteredWrite)
+        << QByteArray("*/quilmo-*/#*") << notVerified;
+    // QSettings' write that a full disk cuts short, in every scratch space.
+    QTest::newRow("full scratch space")
+        << QByteArray("write") << ENOSPC << QByteArray("*/quilmo-*/[#p]*")
+        << QStringLiteral("磁盘空间不足。");
+    QTest::newRow("cross-device")
+        << QByteArray("rename") << EXDEV << temporary
+        << QStringLiteral("设置文件是另一文件系统的挂载点，无法替换。");
+    // The file is replaced, but not known to stay so after a crash.
+    QTest::newRow("directory sync fails")
+        << QByteArray("fsync") << EIO << QByteArray("*/.config/quilmo")
+        << ioError;
+}
+
+void TestRobustness::faultsLeaveTheFileAsItWas()
+{
+    QFETCH(QByteArray, call);
+    QFETCH(int, code);
+    QFETCH(QByteArray, path);
+    QFETCH(QString, reason);
+    const QByteArray stored = "[basic]\nzirate=0\n[special]\nenableimode=0\n";
+    writeSettings(stored);
+    SaveResult result;
+    {
+        const FaultInjection fault(call, code, path);
+        result = writeCountThree();
+    }
+    QCOMPARE(result.reason(), reason);
+    QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
+    // Replaced only when the last step, the directory's sync, failed.
+    QCOMPARE(readFile(Config::configFilePath()) == stored,
+             !path.endsWith("/quilmo"));
+}
+
+void TestRobustness::lockHeldElsewhere()
+{
+    writeSettings("[basic]\nzirate=0\n");
+    QLockFile lock(Config::configFilePath() + QStringLiteral(".lock"));
+    QVERIFY(lock.lock());
+    QCOMPARE(writeCountThree().reason(),
+             QStringLiteral("设置文件正被其他程序锁定。"));
+    QCOMPARE(readFile(Config::configFilePath()),
+             QByteArray("[basic]\nzirate=0\n"));
 }
 
 void TestRobustness::ownerAndModeKept_data()
 {
-    QTest::addColumn<bool>("existing");
-    QTest::newRow("replaced file") << true;
-    QTest::newRow("new file") << false;
+    QTest::addColumn<int>("mode"); // of the file replaced; 0: none
+    QTest::addColumn<uint>("owner");
+    QTest::addColumn<int>("expectedMode");
+    QTest::newRow("another user's 0640") << 0640 << 65534u << 0640;
+    QTest::newRow("own 0604") << 0604 << uint(geteuid()) << 0604;
+    // A new file gets what QSettings would give it, through the umask.
+    QTest::newRow("new file") << 0 << uint(geteuid()) << 0640;
 }
 
 void TestRobustness::ownerAndModeKept()
 {
-    QFETCH(bool, existing);
-    if (geteuid() != 0)
-        QSKIP("only root can write a file that another user owns");
-    const QByteArray home = QFile::encodeName(m_sandbox->home.path());
+    QFETCH(int, mode);
+    QFETCH(uint, owner);
+    QFETCH(int, expectedMode);
+    if (owner != geteuid() && geteuid() != 0)
+        QSKIP("only root can keep another user's file theirs");
     const QByteArray file = QFile::encodeName(Config::configFilePath());
-    QCOMPARE(chown(home.constData(), 65534, 65534), 0);
-    if (existing) {
+    if (mode) {
         writeSettings("[basic]\nzirate=0\n");
-        for (const QString &path :
-             {Config::homePath() + QStringLiteral("/.config"),
-              Config::configDirPath(), Config::configFilePath()})
-            QCOMPARE(chown(QFile::encodeName(path).constData(), 65534, 65534),
-                     0);
-        QCOMPARE(chmod(file.constData(), 0600), 0);
+        QCOMPARE(chown(file.constData(), owner, owner), 0);
+        QCOMPARE(chmod(file.constData(), mode_t(mode)), 0);
     }
+    const mode_t oldMask = umask(027);
+    const SaveResult result = writeCountThree();
+    umask(oldMask);
 
-    RecordingMainWidget widget;
-    QVERIFY(applyCountThree(widget));
-    // A new file and the directories made for it go to the HOME's owner.
-    const QStringList paths = {Config::configFilePath(),
-                               existing ? QString() : Config::configDirPath()};
-    for (const QString &path : paths) {
-        struct stat status = {};
-        if (path.isEmpty())
-            continue;
-        QCOMPARE(stat(QFile::encodeName(path).constData(), &status), 0);
-        QCOMPARE(status.st_uid, uid_t(65534));
-        QCOMPARE(status.st_gid, gid_t(65534));
-        QVERIFY(!existing || (status.st_mode & 07777) == 0600);
-    }
+    QVERIFY(result.saved());
+    struct stat status = {};
+    QCOMPARE(stat(file.constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(expectedMode));
+    QCOMPARE(status.st_uid, uid_t(owner));
+    QCOMPARE(status.st_gid, mode ? gid_t(owner) : getegid());
 }
 
 void TestRobustness::homeMissingOrReadOnly_data()

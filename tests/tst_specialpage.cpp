@@ -34,7 +34,7 @@ private Q_SLOTS:
     void candidateCountCommitted_data();
     void candidateCountCommitted();
     void positionMovedByCountIsTheSavedOne();
-    void positionNotStoredStaysPending();
+    void movedPositionGoesWithTheCommit();
 };
 
 void TestSpecialPage::loading_data()
@@ -217,15 +217,18 @@ void TestSpecialPage::positionMovedByCountIsTheSavedOne()
     QCOMPARE(fixture.pending(), Settings({{positionKey, "6"}}));
 }
 
-void TestSpecialPage::positionNotStoredStaysPending()
+// Sent at once; the file takes it with the commit's one write, from the
+// page's result, and the engine does not get it twice.
+void TestSpecialPage::movedPositionGoesWithTheCommit()
 {
     PageFixture<TabWidgetSpecial> fixture;
-    fixture.build();
-    fixture.perform({"6", "apply"});
-    QVERIFY(QDir().mkpath(Config::configFilePath())); // cannot be written
+    fixture.build("[special]\ncustomphrasedisplaypos=6\n");
     fixture.page().onSettingChanged({{"candidatecount", "5"}});
-    QCOMPARE(fixture.pending(), Settings({{positionKey, "4"}}));
+    QCOMPARE(fixture.calls(), BusCalls({{"customPhraseDisplayPos", 4}}));
+    QCOMPARE(storedPosition(), QStringLiteral("6"));
     QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "4"}}));
+    QCOMPARE(fixture.calls().size(), 1);
+    QCOMPARE(fixture.apply(), Settings());
 }
 
 QTEST_MAIN(TestSpecialPage)

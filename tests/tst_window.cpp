@@ -9,6 +9,8 @@
 #include "config/SettingsFile.h"
 #include "support/AtSpiBus.h"
 #include "support/IBusDaemon.h"
+#include "support/Restrictions.h"
+#include "support/TestSupport.h"
 #include "support/VirtualScreen.h"
 #include "support/WordLibBuilder.h"
 
@@ -130,6 +132,8 @@ private Q_SLOTS:
     void opensOnceAtFixedSizeAndClosesCleanly();
     void keepsItsLayoutAtScaleFactorTwo();
     void opensFromAnIBusSetupEntry();
+    void leavesTheUsersHomeToTheUser_data();
+    void leavesTheUsersHomeToTheUser();
     void walksWithTheKeyboardAlone_data();
     void walksWithTheKeyboardAlone();
     void speaksToAScreenReaderInTheDesktopLanguage_data();
@@ -200,9 +204,8 @@ void TestWindow::launch(QProcess &process, int scale,
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
                m_ibus.sessionBusAddress());
     env.insert(QStringLiteral("HOME"), m_home->path());
-    // The lock file lives in TMPDIR: copies run elsewhere on this machine
-    // must not count as the first copy here.
-    env.insert(QStringLiteral("TMPDIR"), m_home->path());
+    // The lock lives there: copies run elsewhere on this machine must not
+    // count as the first copy here.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home->path());
     for (auto it = variables.cbegin(); it != variables.cend(); ++it) {
         if (it.value().isEmpty())
@@ -264,13 +267,19 @@ void TestWindow::opensOnceAtFixedSizeAndClosesCleanly()
 
     const int maps = m_x->mapCount(title);
     m_x->lower(window);
+    // A window manager that knows startup notification takes the second
+    // start's id from the window to let it come forward.
+    m_x->announceSupport("_NET_STARTUP_ID");
+    const QByteArray startupId = "second-start_TIME4242";
     QProcess second;
-    launch(second);
+    launch(second, 1, {launcher}, {{"DESKTOP_STARTUP_ID", startupId}});
     QVERIFY(second.waitForFinished(waitMs));
     QCOMPARE(second.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.exitCode(), 0);
     QCOMPARE(m_x->mapCount(title), maps);
     QVERIFY(m_x->waitForRaise(window, waitMs));
+    QTRY_COMPARE_WITH_TIMEOUT(m_x->property(window, "_NET_STARTUP_ID"),
+                              startupId, waitMs);
     QCOMPARE(first.state(), QProcess::Running);
 
     closeWindow(first, window);
@@ -344,6 +353,56 @@ void TestWindow::opensFromAnIBusSetupEntry()
     closeWindow(tool, window);
 }
 
+void TestWindow::leavesTheUsersHomeToTheUser_data()
+{
+    QTest::addColumn<QString>("sessionBus"); // empty: none, D-Bus autolaunch
+    QTest::newRow("session bus") << m_ibus.sessionBusAddress();
+    QTest::newRow("no session bus") << QString();
+}
+
+// Run as root on a user's home (sudo -E): 添加's file dialog opened and
+// cancelled, then 确定. Qt, D-Bus and IBus write there too, not only the
+// tool; what appears is the user's, and a link the user planted to a file
+// of root's is not written through.
+void TestWindow::leavesTheUsersHomeToTheUser()
+{
+    QFETCH(QString, sessionBus);
+    if (geteuid() != 0)
+        QSKIP("only root can act on another user's home");
+    QTemporaryDir rootsDir;
+    const QString rootsFile = rootsDir.filePath(QStringLiteral("secret"));
+    QVERIFY(writeFile(rootsFile, "root:secret\n"));
+    QVERIFY(
+        QFile::setPermissions(rootsFile, QFile::ReadOwner | QFile::WriteOwner));
+    QVERIFY(QFile::link(rootsFile, m_home->filePath(".config/QtProject.conf")));
+    QVERIFY(chownTree(m_home->path(), 65534, 65534));
+
+    QProcess tool;
+    launch(tool, 1, {launcher}, {{"DBUS_SESSION_BUS_ADDRESS", sessionBus}});
+    xcb_window_t window = 0;
+    waitForWindow(tool, title, &window);
+    if (QTest::currentTestFailed())
+        return;
+    // One candidate more, then 添加 on the 词库 page.
+    type(window, {"Tab", "Down", "ctrl+Tab", "Tab", "space"});
+    const xcb_window_t dialog =
+        m_x->waitForMap(QStringLiteral("选择词库"), waitMs);
+    QVERIFY(dialog);
+    type(dialog, {"Escape"});
+    QVERIFY(m_x->waitForDestroy(dialog, waitMs));
+    // Off the 添加 button, which takes Enter for itself, to 高级's first
+    // control, and 确定.
+    type(window, {"ctrl+Tab", "Return"});
+    QVERIFY(tool.waitForFinished(waitMs));
+    QCOMPARE(tool.exitCode(), 0);
+
+    const IniSnapshot settings(
+        m_home->filePath(".config/quilmo/config_ibus.ini"));
+    QVERIFY(settings.value("basic/candidatecount").isValid());
+    QCOMPARE(readFile(rootsFile), QByteArray("root:secret\n"));
+    QCOMPARE(ownedByRoot(m_home->path()), QStringList());
+}
+
 void TestWindow::type(xcb_window_t window, const QStringList &keys)
 {
     const QString xdotool =
@@ -407,12 +466,14 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
     QTest::addColumn<QString>("languages"); // LANGUAGE
     QTest::addColumn<QString>("windowTitle");
     QTest::addColumn<QStringList>("heard");
+    QTest::addColumn<QString>("applied"); // the status line after 应用
     const QStringList chinese = {"page tab: 常用",
                                  "page tab: 词库",
                                  "page tab: 高级",
                                  "page tab: 关于",
                                  "combo box labelled by 候选词个数",
-                                 "radio button: 字频调整 固定",
+                                 "panel: 字频调整",
+                                 "radio button: 固定",
                                  "table: 词库列表"};
     QTest::newRow("English desktop")
         << "en_US.UTF-8"
@@ -422,16 +483,18 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage_data()
                        "page tab: Advanced",
                        "page tab: About",
                        "combo box labelled by Number of candidates",
-                       "radio button: Character frequency Fixed",
-                       "table: Word library list"};
+                       "panel: Character frequency",
+                       "radio button: Fixed",
+                       "table: Word library list"}
+        << "Applied";
     QTest::newRow("Chinese desktop") << "zh_CN.UTF-8"
-                                     << "" << title << chinese;
+                                     << "" << title << chinese << "已应用";
     QTest::newRow("no language") << "C.UTF-8"
-                                 << "" << title << chinese;
+                                 << "" << title << chinese << "已应用";
     // Any Chinese before English keeps the Chinese texts.
     QTest::newRow("Traditional Chinese, then English")
         << "en_US.UTF-8"
-        << "zh_TW:en" << title << chinese;
+        << "zh_TW:en" << title << chinese << "已应用";
 }
 
 void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
@@ -440,6 +503,7 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
     QFETCH(QString, languages);
     QFETCH(QString, windowTitle);
     QFETCH(QStringList, heard);
+    QFETCH(QString, applied);
     QProcess tool;
     // The desktop's language as LANG alone gives it; Qt's bridge registers
     // even though no screen reader has asked for it.
@@ -473,6 +537,9 @@ void TestWindow::speaksToAScreenReaderInTheDesktopLanguage()
     type(window, {"Tab", "ctrl+Tab", "Down", "Right", "space"});
     QTRY_VERIFY_WITH_TIMEOUT(atSpi.checkedObjects().contains(cell->path),
                              waitMs);
+    // Back to 常用, from its first control to the tabs and round to 应用.
+    type(window, {"ctrl+shift+Tab", "shift+Tab", "shift+Tab", "space"});
+    QTRY_VERIFY_WITH_TIMEOUT(atSpi.renamedObjects().contains(applied), waitMs);
     closeWindow(tool, window);
 }
 

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void header();
     void conversionReportsFaults();
     void hugeFileIsNotLoaded();
+    void fileNamesKeepTheirBytes_data();
+    void fileNamesKeepTheirBytes();
 
     void order_data();
     void order();
@@ -290,6 +292,28 @@ void TestWordLibFile::hugeFileIsNotLoaded()
 
 // Where a class goes among the others shows in the page's listing; here,
 // the order within and between classes that the page's files cannot reach.
+void TestWordLibFile::fileNamesKeepTheirBytes_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("overlong /") << QByteArray("\xC0\xAF") << "\uFFFD\uFFFD";
+    QTest::newRow("encoded surrogate")
+        << QByteArray("\xED\xB3\xBF") << "\uFFFD\uFFFD\uFFFD";
+    QTest::newRow("cut at the end")
+        << QByteArray("a\xE8\xAF") << "a\uFFFD\uFFFD";
+    QTest::newRow("after a character ending in DC80")
+        << QByteArray("\xF0\x9F\x92\x80\xFF") << "\U0001F480\uFFFD";
+}
+
+void TestWordLibFile::fileNamesKeepTheirBytes()
+{
+    QFETCH(QByteArray, name);
+    const QString decoded = decodeFileName(name);
+    QCOMPARE(encodeFileName(decoded), name);
+    QTEST(displayFileName(decoded), "shown");
+    QVERIFY(hasUndecodableBytes(decoded));
+}
+
 void TestWordLibFile::order_data()
 {
     QTest::addColumn<QStringList>("active");

@@ -10,13 +10,18 @@
 
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <QProgressDialog>
+
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -111,6 +116,7 @@ private Q_SLOTS:
 
     void listing_data();
     void listing();
+    void undecodableNameIsListedAndRemovable();
     void listingLeavesOutWhatIsNoLibrary();
     void tableShowsTheHeaders();
 
@@ -119,6 +125,9 @@ private Q_SLOTS:
 
     void add_data();
     void add();
+    void addFailuresSayWhy_data();
+    void addFailuresSayWhy();
+    void longAddShowsProgressAndCancels();
     void remove_data();
     void remove();
     void systemLibrariesStayThroughALinkedUserDir();
@@ -175,6 +184,9 @@ void TestWordLibPage::listing_data()
     QTest::newRow("a name holding ;")
         << QStringList{"x;y.qlb", "y.qlb"} << QStringList{} << "x;y.qlb"
         << QStringList{"y.qlb:on", "x;y.qlb:locked"};
+    QTest::newRow("a user's sys.qlb beside the system's")
+        << QStringList{"sys.qlb", "a.qlb"} << sys << "sys.qlb;a.qlb"
+        << QStringList{"sys.qlb:locked", "sys.qlb:forced", "a.qlb:on"};
     QTest::newRow("no libraries")
         << QStringList{} << QStringList{} << QString() << QStringList{};
 }
@@ -198,6 +210,22 @@ void TestWordLibPage::listing()
             row.endsWith(QLatin1String(":forced")))
             ticked << row.section(QLatin1Char(':'), 0, 0);
     QCOMPARE(page.selectedWordLibNames(), ticked.join(QLatin1Char(';')));
+    fixture.page().reset(); // locked rows keep their state
+    QCOMPARE(rowsOf(page).filter(":locked"), rows.filter(":locked"));
+}
+
+void TestWordLibPage::undecodableNameIsListedAndRemovable()
+{
+    Fixture fixture;
+    const QByteArray path = QFile::encodeName(userLib({})) + "b\xE9.qlb";
+    QVERIFY(writeWordLib(userLib("b.qlb"), QStringLiteral("旧")));
+    QCOMPARE(rename(QFile::encodeName(userLib("b.qlb")), path), 0);
+    auto &page = fixture.build();
+    QCOMPARE(rowsOf(page), QStringList{"b\uFFFD.qlb:locked"});
+    tableOf(page)->setCurrentCell(0, 0);
+    page.findChildren<QPushButton *>().at(1)->click(); // 删除
+    QVERIFY(page.finishCommit(true));
+    QCOMPARE(access(path.constData(), F_OK), -1); // its own bytes went
 }
 
 void TestWordLibPage::listingLeavesOutWhatIsNoLibrary()
@@ -329,9 +357,19 @@ void TestWordLibPage::add_data()
         << ""
         << "src/新词.qlb"
         << "" << QStringList{"新词库", "作者", "新词.qlb", "42"};
+    const QString systemName =
+        QStringLiteral("系统词库中已有同名词库，无法添加！");
     QTest::newRow("from the system directory")
-        << "" << m_sysDir + "c.qlb"
-        << "" << QStringList{"c.qlb", "", "c.qlb", "0"};
+        << "" << m_sysDir + "c.qlb" << systemName << QStringList();
+    QTest::newRow("named like a system library")
+        << ""
+        << "src/sys.qlb" << systemName << QStringList();
+    const QString badName =
+        QStringLiteral("词库文件名须以小写的 .qlb 结尾，且不能以点（.）开头！");
+    QTest::newRow("hidden") << ""
+                            << "src/.h.qlb" << badName << QStringList();
+    QTest::newRow("upper case") << ""
+                                << "src/UPPER.QLB" << badName << QStringList();
     // Even a user.qlb comes in unticked until the page is built again.
     QTest::newRow("user directory made")
         << "missing"
@@ -360,7 +398,54 @@ void TestWordLibPage::add_data()
     QTest::newRow("user directory is a file")
         << "file"
         << "src/user.qlb"
-        << "拷贝词库文件失败！" << QStringList();
+        << "拷贝词库文件失败！\n原因：路径中有一部分不是目录。"
+        << QStringList();
+}
+
+void TestWordLibPage::addFailuresSayWhy_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    const QString copyFailed = QStringLiteral("拷贝词库文件失败！\n原因：");
+    QTest::newRow("read-only")
+        << "read-only" << copyFailed + "文件系统是只读的。";
+    QTest::newRow("disk full") << "full" << copyFailed + "磁盘空间不足。";
+    QTest::newRow("no permission to write")
+        << "unwritable" << copyFailed + "没有写入权限。";
+    QTest::newRow("no permission to read")
+        << "unreadable"
+        << "无法读取词库文件！\n原因：没有读取权限。";
+}
+
+void TestWordLibPage::addFailuresSayWhy()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    if (geteuid() != 0)
+        QSKIP("the faults are root's mounts and another user id");
+    Fixture fixture;
+    const QString source = fixture.home() + QStringLiteral("/src/big.qlb");
+    QVERIFY(writeFile(source, wordLibHeader("大", {}, 1) +
+                                  QByteArray(256 * 1024, 'x')));
+    QVERIFY(QDir().mkpath(userLib({})));
+    auto &page = fixture.build();
+    page.chosenFile = source;
+    std::optional<ReadOnlyPath> readOnly;
+    std::optional<SmallFileSystem> small;
+    if (fault == QLatin1String("read-only"))
+        QCOMPARE(readOnly.emplace(userLib({})).whyNot(), QString());
+    if (fault == QLatin1String("full"))
+        QCOMPARE(small.emplace(userLib({}), 64).whyNot(), QString());
+    // Nobody may pass through the home, but not write to it.
+    QCOMPARE(chmod(QFile::encodeName(fixture.home()), 0711), 0);
+    if (fault == QLatin1String("unreadable"))
+        QCOMPARE(chmod(QFile::encodeName(source), 0600), 0);
+    const std::function<int()> add = [&] {
+        page.findChild<QPushButton *>()->click();
+        return int(page.failures == QStringList{message});
+    };
+    QCOMPARE(fault.startsWith("un") ? runAsNobody(add) : add(), 1);
+    QCOMPARE(filesIn(userLib({})), QStringList()); // no partial file
 }
 
 void TestWordLibPage::add()
@@ -371,7 +456,8 @@ void TestWordLibPage::add()
     QFETCH(QStringList, added);
     Fixture fixture;
     const QString src = fixture.home() + QStringLiteral("/src/");
-    QVERIFY(writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb"}));
+    QVERIFY(writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb", "sys.qlb",
+                                ".h.qlb", "UPPER.QLB"}));
     const QByteArray content =
         wordLibHeader(QStringLiteral("新词库"), QStringLiteral("作者"), 42) +
         QByteArray(1000, '\x5A');
@@ -379,7 +465,7 @@ void TestWordLibPage::add()
     QVERIFY(writeFile(src + "nosig.qlb",
                       QByteArray(WordLibLayout::headerSize, '\0')));
     QCOMPARE(mkfifo(QFile::encodeName(src + "fifo.qlb").constData(), 0644), 0);
-    QVERIFY(writeWordLibs(m_sysDir, {"c.qlb"}));
+    QVERIFY(writeWordLibs(m_sysDir, {"c.qlb", "sys.qlb"}));
     if (userDir == QLatin1String("file"))
         QVERIFY(writeFile(QDir::cleanPath(userLib({})), "not a directory"));
     else if (userDir.isEmpty())
@@ -410,6 +496,28 @@ void TestWordLibPage::add()
     QCOMPARE(tableOf(page)->currentRow(), rowCount); // shown and current
     QCOMPARE(page.focusWidget(), tableOf(page));
     QCOMPARE(readFile(userLib(added.at(2))), readFile(page.chosenFile));
+}
+
+void TestWordLibPage::longAddShowsProgressAndCancels()
+{
+    Fixture fixture;
+    const QString source =
+        fixture.home() + QStringLiteral("/src/<b>大</b>.qlb");
+    QVERIFY(writeFile(source, wordLibHeader("大", {}, 1)));
+    QVERIFY(QFile::resize(source, qint64(8) << 30)); // sparse
+    auto &page = fixture.build();
+    page.chosenFile = source;
+    QString label;
+    handleNextModal<QProgressDialog>(&page, [&](QProgressDialog *dialog) {
+        const auto *text = dialog->findChild<QLabel *>();
+        label = text->textFormat() == Qt::PlainText ? text->text() : "";
+        dialog->cancel();
+    });
+    const FileSizeLimit bound(qint64(4) << 30); // should the cancel not work
+    page.findChild<QPushButton *>()->click();
+    QCOMPARE(label, "正在拷贝：" + source);
+    QCOMPARE(page.failures, QStringList());
+    QCOMPARE(filesIn(userLib({})), QStringList());
 }
 
 void TestWordLibPage::remove_data()
@@ -478,6 +586,9 @@ void TestWordLibPage::remove()
     QCOMPARE(page.hasPendingChanges(), commit != QLatin1String("delivered"));
     if (commit == QLatin1String("fails"))
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
+    if (commit == QLatin1String("fails") && geteuid() == 0) // a ro mount
+        QCOMPARE(page.failures,
+                 QStringList{"无法删除词库文件！\n原因：文件系统是只读的。"});
 }
 
 void TestWordLibPage::systemLibrariesStayThroughALinkedUserDir()
@@ -518,22 +629,34 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString text;
     QStringList buttons;
-    handleNextModal<QMessageBox>(&page, [&](QMessageBox *box) {
+    const auto readBox = [&](QMessageBox *box) {
         icon = box->icon();
         title = box->windowTitle();
         text = box->text() + QLatin1Char('|') + box->informativeText();
         parent = box->parentWidget();
+        buttons.clear();
         for (QAbstractButton *button : box->buttons())
             buttons << button->text();
-        box->buttons().first()->click();
-    });
-    page.realShowAddFailure(QStringLiteral("非法的词库文件！"),
-                            QStringLiteral("/x/y.qlb"));
+        for (const QLabel *label : box->findChildren<QLabel *>())
+            if (label->textFormat() != Qt::PlainText &&
+                !label->text().isEmpty())
+                text = "markup: " + label->text();
+        box->reject();
+    };
+    const QString markup = QStringLiteral(
+        "/x/<b><font color=red size=7>系统已损坏</font></b>.qlb");
+    handleNextModal<QMessageBox>(&page, readBox);
+    page.realShowAddFailure(QStringLiteral("非法的词库文件！"), markup);
     QCOMPARE(icon, QMessageBox::Critical);
     QCOMPARE(title, QStringLiteral("添加失败"));
-    QCOMPARE(text, QStringLiteral("非法的词库文件！|文件：/x/y.qlb"));
+    QCOMPARE(text, "非法的词库文件！|文件：" + markup);
     QCOMPARE(buttons, QStringList({"确定"}));
     QCOMPARE(parent, &page);
+
+    handleNextModal<QMessageBox>(&page, readBox);
+    QVERIFY(!page.realConfirmRemoval(QStringLiteral("<b>坏</b>"), markup));
+    QCOMPARE(text, "确定要删除词库“<b>坏</b>”吗？|文件：" + markup +
+                       "\n确定或应用后，这个文件将被删除。");
 }
 
 QTEST_MAIN(TestWordLibPage)

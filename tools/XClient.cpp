@@ -308,6 +308,15 @@ xcb_atom_t XClient::atom(const char *name)
     return interned ? interned->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
 
+void XClient::announceSupport(const char *hint)
+{
+    const xcb_atom_t supported = atom(hint);
+    xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, m_root,
+                        atom("_NET_SUPPORTED"), XCB_ATOM_ATOM, 32, 1,
+                        &supported);
+    sync();
+}
+
 QString XClient::title(xcb_window_t window)
 {
     return QString::fromUtf8(property(window, "_NET_WM_NAME"));

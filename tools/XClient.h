@@ -75,6 +75,8 @@ public:
     /// The raw value of the window's property @p name (WM_CLASS,
     /// _NET_WM_ICON ...), empty when it has none.
     QByteArray property(xcb_window_t window, const char *name);
+    /// Lists @p hint in _NET_SUPPORTED, as a window manager that knows it.
+    void announceSupport(const char *hint);
 
 private:
     struct Map {

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en">
 <context>
+    <name>ErrorText</name>
+    <message>
+        <source>磁盘空间不足。</source>
+        <translation>The disk is full.</translation>
+    </message>
+    <message>
+        <source>文件大小超出了系统限制。</source>
+        <translation>The file is larger than the system allows.</translation>
+    </message>
+    <message>
+        <source>没有写入权限。</source>
+        <translation>No permission to write.</translation>
+    </message>
+    <message>
+        <source>没有读取权限。</source>
+        <translation>No permission to read.</translation>
+    </message>
+    <message>
+        <source>文件系统是只读的。</source>
+        <translation>The file system is read-only.</translation>
+    </message>
+    <message>
+        <source>该位置上是一个目录。</source>
+        <translation>A directory is in its place.</translation>
+    </message>
+    <message>
+        <source>路径中有一部分不是目录。</source>
+        <translation>Part of the path is not a directory.</translation>
+    </message>
+    <message>
+        <source>读写磁盘时出错（输入/输出错误）。</source>
+        <translation>The disk could not be read or written (input/output error).</translation>
+    </message>
+</context>
+<context>
     <name>MainWidget</name>
     <message>
         <source>已应用</source>
@@ -56,10 +91,6 @@
         <translation>Apply</translation>
     </message>
     <message>
-        <source>状态</source>
-        <translation>Status</translation>
-    </message>
-    <message>
         <source>无法写入设置文件：%1
 原因：%2</source>
         <translation>Cannot write the settings file: %1
@@ -68,6 +99,10 @@ Reason: %2</translation>
     <message>
         <source>部分更改未能完成</source>
         <translation>Some changes could not be completed</translation>
+    </message>
+    <message>
+        <source>未连接到 IBus：更改仍会保存，输入法下次启动时读取。</source>
+        <translation>No IBus: changes are saved for the engine&apos;s next start.</translation>
     </message>
 </context>
 <context>
@@ -82,6 +117,13 @@ Reason: %2</translation>
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>Privileges</name>
+    <message>
+        <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
+        <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
     </message>
 </context>
 <context>
@@ -107,28 +149,15 @@ Reason: %2</translation>
         <translation>The settings file is too large (over 16 MiB).</translation>
     </message>
     <message>
-        <source>磁盘空间不足。</source>
-        <translation>The disk is full.</translation>
+        <source>设置文件是另一文件系统的挂载点，无法替换。</source>
+        <translation>The settings file is a mount point of another file system and cannot be replaced.</translation>
     </message>
+</context>
+<context>
+    <name>SingleInstance</name>
     <message>
-        <source>文件大小超出了系统限制。</source>
-        <translation>The file is larger than the system allows.</translation>
-    </message>
-    <message>
-        <source>没有写入权限。</source>
-        <translation>No permission to write.</translation>
-    </message>
-    <message>
-        <source>文件系统是只读的。</source>
-        <translation>The file system is read-only.</translation>
-    </message>
-    <message>
-        <source>该位置上是一个目录。</source>
-        <translation>A directory is in its place.</translation>
-    </message>
-    <message>
-        <source>路径中有一部分不是目录。</source>
-        <translation>Part of the path is not a directory.</translation>
+        <source>没有可用的私有目录，无法阻止同时运行多个副本。</source>
+        <translation>No private directory is usable, so other copies of the tool may run at the same time.</translation>
     </message>
 </context>
 <context>
@@ -347,6 +376,38 @@ The file is deleted on OK or Apply.</translation>
     <message>
         <source>取消</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>文件名不是有效的 UTF-8 文本，无法启用这个词库。</source>
+        <translation>The file name is not valid UTF-8 text, so this word library cannot be activated.</translation>
+    </message>
+    <message>
+        <source>系统词库中有同名文件，无法启用这个词库。</source>
+        <translation>A system word library has the same file name, so this one cannot be activated.</translation>
+    </message>
+    <message>
+        <source>原因：</source>
+        <translation>Reason: </translation>
+    </message>
+    <message>
+        <source>词库文件名须以小写的 .qlb 结尾，且不能以点（.）开头！</source>
+        <translation>A word library&apos;s file name must end in lower-case .qlb and must not start with a dot (.)!</translation>
+    </message>
+    <message>
+        <source>系统词库中已有同名词库，无法添加！</source>
+        <translation>A system word library already has this file name!</translation>
+    </message>
+    <message>
+        <source>无法读取词库文件！</source>
+        <translation>Cannot read the word library file!</translation>
+    </message>
+    <message>
+        <source>添加词库</source>
+        <translation>Adding a Word Library</translation>
+    </message>
+    <message>
+        <source>正在拷贝：%1</source>
+        <translation>Copying: %1</translation>
     </message>
 </context>
 </TS>

@@ -54,8 +54,9 @@ QByteArray accessibilityBusAddress(const QString &sessionBusAddress)
 
 AtSpiBus::~AtSpiBus()
 {
-    if (m_subscription)
-        g_dbus_connection_signal_unsubscribe(m_bus, m_subscription);
+    for (guint subscription : {m_subscription, m_nameSubscription})
+        if (subscription)
+            g_dbus_connection_signal_unsubscribe(m_bus, subscription);
     if (m_bus)
         g_object_unref(m_bus);
     m_launcher.terminate();
@@ -87,6 +88,10 @@ QString AtSpiBus::start(const QString &sessionBusAddress)
         m_bus, nullptr, "org.a11y.atspi.Event.Object", "StateChanged", nullptr,
         "checked", G_DBUS_SIGNAL_FLAGS_NONE, &AtSpiBus::onStateChanged, this,
         nullptr);
+    m_nameSubscription = g_dbus_connection_signal_subscribe(
+        m_bus, nullptr, "org.a11y.atspi.Event.Object", "PropertyChange",
+        nullptr, "accessible-name", G_DBUS_SIGNAL_FLAGS_NONE,
+        &AtSpiBus::onPropertyChange, this, nullptr);
     return QString();
 }
 
@@ -102,18 +107,20 @@ QVector<AccessibleObject> AtSpiBus::waitForApplication(int timeoutMs)
             QThread::msleep(50);
     }
     QVector<AccessibleObject> tree;
-    if (applications.isEmpty() || !registerListener())
+    if (applications.isEmpty() ||
+        !registerListener("object:state-changed:checked") ||
+        !registerListener("object:property-change:accessible-name"))
         return tree;
     walk(applications.first().first, applications.first().second, &tree);
     return tree;
 }
 
-bool AtSpiBus::registerListener() const
+bool AtSpiBus::registerListener(const char *event) const
 {
     Reply reply = call(
         QLatin1String(registry), QStringLiteral("/org/a11y/atspi/registry"),
         registry, "RegisterEvent",
-        g_variant_new("(s@ass)", "object:state-changed:checked",
+        g_variant_new("(s@ass)", event,
                       g_variant_new_array(G_VARIANT_TYPE_STRING, nullptr, 0),
                       ""));
     return bool(reply);
@@ -171,6 +178,14 @@ QStringList AtSpiBus::labels(const QString &bus, const QString &path) const
     return names;
 }
 
+QStringList AtSpiBus::renamedObjects() const
+{
+    QStringList names;
+    for (const auto &object : m_renamed)
+        names.append(name(object.first, object.second));
+    return names;
+}
+
 QVector<QPair<QString, QString>> AtSpiBus::references(const Reply &reply) const
 {
     QVector<QPair<QString, QString>> found;
@@ -206,4 +221,12 @@ void AtSpiBus::onStateChanged(GDBusConnection *, const gchar *,
     if (checked)
         static_cast<AtSpiBus *>(self)->m_checked.append(
             QString::fromUtf8(path));
+}
+
+void AtSpiBus::onPropertyChange(GDBusConnection *, const gchar *sender,
+                                const gchar *path, const gchar *, const gchar *,
+                                GVariant *, gpointer self)
+{
+    static_cast<AtSpiBus *>(self)->m_renamed.append(
+        {QString::fromUtf8(sender), QString::fromUtf8(path)});
 }

@@ -38,14 +38,17 @@ public:
     QString start(const QString &sessionBusAddress);
     /**
      * Waits up to @p timeoutMs for an application to register, asks it to
-     * report checked-state changes (object:state-changed:checked) as a
-     * screen reader does, and reads its objects.
+     * report checked-state and name changes (object:state-changed:checked,
+     * object:property-change:accessible-name) as a screen reader does, and
+     * reads its objects.
      * @return the first application's objects in tree order; none when no
      * application registered
      */
     QVector<AccessibleObject> waitForApplication(int timeoutMs);
     /// Paths of the objects that reported being checked, in order.
     QStringList checkedObjects() const { return m_checked; }
+    /// The names, as they are now, of the objects that reported a new name.
+    QStringList renamedObjects() const;
 
 private:
     using Reply = std::unique_ptr<GVariant, decltype(&g_variant_unref)>;
@@ -56,7 +59,7 @@ private:
     QVector<QPair<QString, QString>> references(const Reply &reply) const;
     /// Registered before the application is, the request could reach Qt's
     /// bridge while it is still setting up, which loses it.
-    bool registerListener() const;
+    bool registerListener(const char *event) const;
     QString name(const QString &bus, const QString &path) const;
     QStringList labels(const QString &bus, const QString &path) const;
     void walk(const QString &bus, const QString &path,
@@ -64,12 +67,18 @@ private:
     static void onStateChanged(GDBusConnection *, const gchar *,
                                const gchar *path, const gchar *, const gchar *,
                                GVariant *parameters, gpointer self);
+    static void onPropertyChange(GDBusConnection *, const gchar *sender,
+                                 const gchar *path, const gchar *,
+                                 const gchar *, GVariant *parameters,
+                                 gpointer self);
 
     QTemporaryDir m_runtimeDir;
     QProcess m_launcher;
     GDBusConnection *m_bus = nullptr;
     guint m_subscription = 0;
+    guint m_nameSubscription = 0;
     QStringList m_checked;
+    QVector<QPair<QString, QString>> m_renamed; ///< (bus, path)
 };
 
 #endif

@@ -2,6 +2,7 @@
 #include "support/Restrictions.h"
 
 #include <QFile>
+#include <QProcess>
 
 #include <csignal>
 #include <fcntl.h>
@@ -145,4 +146,20 @@ int runAsUser(unsigned uid, const std::function<int()> &function)
 int runAsNobody(const std::function<int()> &function)
 {
     return runAsUser(nobody, function);
+}
+
+QStringList ownedByRoot(const QString &dir)
+{
+    QProcess find;
+    find.start(QStringLiteral("find"), {dir, "-user", "0"});
+    find.waitForFinished();
+    return QString::fromLocal8Bit(find.readAll())
+        .split('\n', Qt::SkipEmptyParts);
+}
+
+bool chownTree(const QString &path, uid_t uid, gid_t gid)
+{
+    return QProcess::execute(
+               QStringLiteral("chown"),
+               {"-hR", QStringLiteral("%1:%2").arg(uid).arg(gid), path}) == 0;
 }

@@ -2,7 +2,7 @@
 #ifndef QUILMO_TESTS_RESTRICTIONS_H
 #define QUILMO_TESTS_RESTRICTIONS_H
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <sys/resource.h>
@@ -60,5 +60,11 @@ private:
 int runAsUser(unsigned uid, const std::function<int()> &function);
 /// The same as the user "nobody".
 int runAsNobody(const std::function<int()> &function);
+
+/// Gives @p path and everything below it (links themselves, not their
+/// targets) to @p uid and @p gid.
+bool chownTree(const QString &path, uid_t uid, gid_t gid);
+/// @p dir and the paths below it that root owns.
+QStringList ownedByRoot(const QString &dir);
 
 #endif

@@ -161,6 +161,10 @@ public:
     {
         TabWidgetWordLib::showAddFailure(text, file);
     }
+    bool realConfirmRemoval(const QString &name, const QString &file)
+    {
+        return TabWidgetWordLib::confirmRemoval(name, file);
+    }
 
 protected:
     QString chooseWordLibFile() override { return chosenFile; }
@@ -173,9 +177,9 @@ protected:
     {
         return removalConfirmed;
     }
-    void showRemoveFailure(const QString &file) override
+    void showRemoveFailure(const QString &text, const QString &file) override
     {
-        failures << QStringLiteral("无法删除词库文件！");
+        failures << text;
         refusedFiles << file;
     }
 };
