@@ -131,6 +131,8 @@ void TestUsability::initTestCase()
 {
     m_daemonWhyNot = m_daemon.start();
     QVERIFY(ConfigBus::instance()->init());
+    QString whyNot; // the table lists the system libraries too
+    QVERIFY2(!emptySystemWordLibDir(&whyNot).isEmpty(), qPrintable(whyNot));
 }
 
 void TestUsability::init()
