@@ -49,12 +49,30 @@ daemons="$daemons $!"
 gdbus wait --session --timeout 10 org.freedesktop.IBus
 gdbus wait --address "$IBUS_ADDRESS" --timeout 10 org.freedesktop.IBus.Config
 
+# 20,000 word libraries of 72 bytes (one process makes them all), which the
+# runs with $with_libraries set list through a link in their HOME.
+libraries="$work/wordlib"
+mkdir "$libraries"
+head -c 72 "$(dirname "$0")/../data/wordlib/a.qlb" >"$work/headers"
+for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do
+    cat "$work/headers" "$work/headers" >"$work/twice"
+    mv "$work/twice" "$work/headers"
+done
+head -c $((72 * 20000)) "$work/headers" |
+    split -b 72 -a 5 -d --additional-suffix=.qlb - "$libraries/lib"
+rm "$work/headers"
+with_libraries=""
+
 # run NAME TITLE COMMAND [VARIABLE=VALUE...]: one start of COMMAND until its
 # window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME.
 run() {
     name=$1 title=$2 command=$3
     shift 3
     home=$(mktemp -d "$work/home.XXXXXX")
+    if [ -n "$with_libraries" ]; then
+        mkdir -p "$home/.config/quilmo"
+        ln -s "$libraries" "$home/.config/quilmo/wordlib"
+    fi
     if ! line=$(env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home" "$@" \
         "$bin/xwin" time "$title" "$command" 2>"$work/stderr"); then
         cat "$work/stderr" >&2
@@ -77,6 +95,9 @@ round() {
     run "${1}tool_gl" "$tool" "$bin/quilmo-config" QT_XCB_GL_INTEGRATION=xcb_glx
     run "${1}minimal_nogl" "$minimal" "$bin/minimal_window" \
         QT_XCB_GL_INTEGRATION=none
+    with_libraries=1
+    run "${1}tool_libraries" "$tool" "$bin/quilmo-config"
+    with_libraries=""
 }
 round warmup_ # fills the page cache; not counted
 number=0
@@ -90,7 +111,7 @@ median() {
     cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{ v[NR] = $1 }
         END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-for name in tool minimal tool_gl minimal_nogl; do
+for name in tool minimal tool_gl minimal_nogl tool_libraries; do
     eval "${name}_ms=\$(median $name 1) ${name}_kib=\$(median $name 2)"
 done
 
@@ -105,6 +126,8 @@ row "minimal window (Qt's default: GL driver)" "$minimal_ms" "$minimal_kib"
 row "quilmo-config, QT_XCB_GL_INTEGRATION=xcb_glx" "$tool_gl_ms" "$tool_gl_kib"
 row "minimal window, QT_XCB_GL_INTEGRATION=none" "$minimal_nogl_ms" \
     "$minimal_nogl_kib"
+row "quilmo-config with 20,000 word libraries" "$tool_libraries_ms" \
+    "$tool_libraries_kib"
 echo "quilmo-config / minimal window (goal: at most 1.2):"
 ratio() {
     awk -v l="$1" -v a="$2" -v b="$3" -v c="$4" -v d="$5" \
@@ -116,6 +139,8 @@ ratio "both without the GL driver" "$tool_ms" "$minimal_nogl_ms" \
     "$tool_kib" "$minimal_nogl_kib"
 ratio "both with the GL driver" "$tool_gl_ms" "$minimal_ms" "$tool_gl_kib" \
     "$minimal_kib"
+ratio "20,000 libraries, both no GL" "$tool_libraries_ms" \
+    "$minimal_nogl_ms" "$tool_libraries_kib" "$minimal_nogl_kib"
 awk -v ms="$tool_gl_ms" -v ms0="$tool_ms" -v kib="$tool_gl_kib" \
     -v kib0="$tool_kib" 'BEGIN { printf "Skipping the GL driver saves " \
     "quilmo-config %.1f ms and %.1f MiB.\n", ms - ms0, (kib - kib0) / 1024 }'

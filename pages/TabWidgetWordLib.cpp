@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -83,8 +84,11 @@ bool isSystemWordLibName(const QString &fileName)
                          fileName);
 }
 
-/// Absolute paths of the word libraries in one directory, in no order.
-QStringList listWordLibDir(WordLibDirPathLocation location)
+/// Absolute paths of the word libraries in one directory, in no order;
+/// their headers go to @p headers. Each file is read once: reading it again
+/// to fill the table cost as much as the whole listing.
+QStringList listWordLibDir(WordLibDirPathLocation location,
+                           QHash<QString, WordLibHeader> &headers)
 {
     QStringList paths;
     const QString dir = Config::wordLibDirPath(location);
@@ -97,9 +101,13 @@ QStringList listWordLibDir(WordLibDirPathLocation location)
         return paths;
     while (const dirent *entry = readdir(stream)) {
         const QString fileName = decodeFileName(entry->d_name);
+        const QString path = dir + fileName;
+        WordLibHeader header;
         if (isWordLibFileName(fileName) &&
-            isValidWordLibFile(QFileInfo(dir + fileName)))
-            paths.append(dir + fileName);
+            readWordLibHeader(path, header) == WordLibReadResult::HeaderRead) {
+            paths.append(path);
+            headers.insert(path, header);
+        }
     }
     closedir(stream);
     return paths;
@@ -164,15 +172,16 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     m_defaultSettings.insert(QLatin1String(namesKey),
                              QLatin1String(defaultNames));
 
-    m_wordLibPaths = listWordLibDir(WordLibDirPathUser);
+    QHash<QString, WordLibHeader> headers;
+    m_wordLibPaths = listWordLibDir(WordLibDirPathUser, headers);
     qCDebug(quilmoLog) << Config::wordLibDirPath(WordLibDirPathSystem);
-    m_wordLibPaths += listWordLibDir(WordLibDirPathSystem);
+    m_wordLibPaths += listWordLibDir(WordLibDirPathSystem, headers);
     const WordLibOrder order(s_wordLibNames,
                              Config::wordLibDirPath(WordLibDirPathUser));
     order.sort(m_wordLibPaths);
 
     setUpTable();
-    fillTable(order);
+    fillTable(order, headers);
     m_savedWordLibNames = selectedWordLibNames();
 
     // Connected after the filling, so building the table pends nothing.
@@ -202,17 +211,13 @@ void TabWidgetWordLib::setUpTable()
     m_tableWidget->installEventFilter(this);
 }
 
-void TabWidgetWordLib::fillTable(const WordLibOrder &order)
+void TabWidgetWordLib::fillTable(const WordLibOrder &order,
+                                 const QHash<QString, WordLibHeader> &headers)
 {
     m_tableWidget->setRowCount(m_wordLibPaths.size());
-    QStringList shownPaths;
-    for (const QString &path : qAsConst(m_wordLibPaths)) {
-        WordLibHeader header;
-        const WordLibReadResult result = readWordLibHeader(path, header);
-        if (result == WordLibReadResult::OpenFailed)
-            break;
-        if (result == WordLibReadResult::BadSignature)
-            continue;
+    for (int row = 0; row < m_wordLibPaths.size(); ++row) {
+        const QString &path = m_wordLibPaths.at(row);
+        const WordLibHeader header = headers.value(path);
         // The "[DEVDEBUG] " traces are kept word for word on purpose.
         qCDebug(quilmoLog) << "[DEVDEBUG] Author: " << header.author;
         qCDebug(quilmoLog) << "[DEVDEBUG] Name: " << header.name;
@@ -220,13 +225,9 @@ void TabWidgetWordLib::fillTable(const WordLibOrder &order)
         const char *locked = lockReason(path);
         const bool ticked = locked == forcedDescription ||
                             (!locked && order.isActive(fileName));
-        fillRow(shownPaths.size(), fileName, header,
-                ticked ? Qt::Checked : Qt::Unchecked, locked);
-        shownPaths.append(path);
+        fillRow(row, fileName, header, ticked ? Qt::Checked : Qt::Unchecked,
+                locked);
     }
-    // A file that changed since the listing leaves no row without items.
-    m_wordLibPaths = shownPaths;
-    m_tableWidget->setRowCount(shownPaths.size());
 }
 
 const char *TabWidgetWordLib::lockReason(const QString &path)

@@ -4,6 +4,7 @@
 
 #include "app/TabWidgetBase.h"
 
+#include <QHash>
 #include <QStringList>
 
 class QPushButton;
@@ -73,7 +74,8 @@ protected:
 
 private:
     void setUpTable();
-    void fillTable(const WordLibOrder &order);
+    void fillTable(const WordLibOrder &order,
+                   const QHash<QString, WordLibHeader> &headers);
     /// Why the user cannot change the tick of the listed library at
     /// @p path, a text of the row; null when they can.
     static const char *lockReason(const QString &path);
