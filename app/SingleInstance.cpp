@@ -43,6 +43,18 @@ bool isPrivateDirectory(const QString &path)
     return isPrivate;
 }
 
+/// Removes what is at @p path unless it is a regular file: QLockFile
+/// would block reading a FIFO and never take over anything else, and only
+/// the user can have put it in their private directory.
+void removeNonLock(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (lstat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
+        unlink(name.constData()) != 0)
+        rmdir(name.constData());
+}
+
 bool isWayland()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -101,18 +113,24 @@ QString SingleInstance::privateDirectory()
 bool SingleInstance::acquire()
 {
     m_directory = privateDirectory();
-    if (m_directory.isEmpty()) {
-        // The user asked for the window: better two than none. Without a
-        // private directory the home is unusable, and saving fails anyway.
-        std::cerr << qPrintable(QCoreApplication::translate(
-                         "SingleInstance",
-                         "没有可用的私有目录，无法阻止同时运行多个副本。"))
-                  << std::endl;
-        return true;
+    if (!m_directory.isEmpty()) {
+        const QString path = m_directory + '/' + singleInstanceKey();
+        removeNonLock(path);
+        m_lock = std::make_unique<QLockFile>(path);
+        if (m_lock->tryLock(0))
+            return true;
+        // Only a live holder means another copy; a full disk does not.
+        if (m_lock->error() == QLockFile::LockFailedError)
+            return false;
+        m_lock.reset();
     }
-    m_lock =
-        std::make_unique<QLockFile>(m_directory + '/' + singleInstanceKey());
-    return m_lock->tryLock(0);
+    // The user asked for the window: better two than none. Without a
+    // private directory the home is unusable, and saving fails anyway.
+    std::cerr << qPrintable(QCoreApplication::translate(
+                     "SingleInstance",
+                     "没有可用的私有目录，无法阻止同时运行多个副本。"))
+              << std::endl;
+    return true;
 }
 
 void SingleInstance::raiseRunningCopy(const QByteArray &startupId) const

@@ -76,6 +76,8 @@ private Q_SLOTS:
     void lockDirectoryIsTheUsersAlone_data();
     void lockDirectoryIsTheUsersAlone();
     void runsUnlockedWithoutAPrivateDirectory();
+    void opensWhateverIsInTheLocksPlace_data();
+    void opensWhateverIsInTheLocksPlace();
     void runsAsTheHomeOwner_data();
     void runsAsTheHomeOwner();
     void refusesWhenItCannotBecomeTheOwner_data();
@@ -392,6 +394,50 @@ void TestLaunch::runsUnlockedWithoutAPrivateDirectory()
     QVERIFY(QString::fromUtf8(copy.readAllStandardError())
                 .split('\n')
                 .contains("没有可用的私有目录，无法阻止同时运行多个副本。"));
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+}
+
+void TestLaunch::opensWhateverIsInTheLocksPlace_data()
+{
+    QTest::addColumn<QString>("setUp"); // shell, in the private directory
+    QTest::addColumn<bool>("fullDisk"); // and so told it runs unlocked
+    QTest::newRow("full disk") << ": %1" << true;
+    QTest::newRow("fifo") << "mkfifo %1" << false;
+    QTest::newRow("directory") << "mkdir %1" << false;
+    QTest::newRow("dangling link") << "ln -s nowhere %1" << false;
+}
+
+// Only a live copy keeps a start from its window: not a lock file that
+// cannot be written, nor something that is no lock file at all.
+void TestLaunch::opensWhateverIsInTheLocksPlace()
+{
+    QFETCH(QString, setUp);
+    QFETCH(bool, fullDisk);
+    std::optional<SmallFileSystem> disk;
+    if (fullDisk) {
+        disk.emplace(m_runtimeDir, 16);
+        if (!disk->whyNot().isEmpty())
+            QSKIP(qPrintable(disk->whyNot()));
+        QVERIFY(disk->fillLeaving(0));
+    }
+    const QString directory = privateDirectory();
+    QVERIFY(QDir().mkpath(directory));
+    QVERIFY(QFile::setPermissions(
+        directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcess shell;
+    shell.setWorkingDirectory(directory);
+    shell.start("sh", {"-c", setUp.arg(singleInstanceKey())});
+    QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+    QProcess copy;
+    startTool(copy, {token});
+    if (fullDisk)
+        QVERIFY(!copy.waitForFinished(3000));
+    else // and locked, by a lock file in the place of what was there
+        QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    QCOMPARE(QString::fromUtf8(copy.readAllStandardError())
+                 .contains("无法阻止同时运行多个副本"),
+             fullDisk);
     copy.terminate();
     QVERIFY(copy.waitForFinished(10000));
 }
