@@ -11,7 +11,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +30,10 @@ const int maxProbeSlack = 64 << 10;
 // Temporary files beside the settings file: this and six random letters.
 const char temporaryPrefix[] = ".config_ibus.ini.";
 const int maxLinkHops = 40;
+// Scratch directories below a base: this and six random letters.
+const char scratchPrefix[] = "quilmo-settings-";
+// A save holds one for milliseconds: an older one is a leftover.
+const int leftoverScratchAgeSecs = 60;
 // Some editors begin a file with it; QSettings then reads the file as
 // UTF-8, but writes it back without the mark.
 const char utf8Bom[] = "\xef\xbb\xbf";
@@ -283,6 +289,37 @@ QStringList scratchBases(const QString &targetDirectory)
     return bases << targetDirectory;
 }
 
+/// Scratch directories that a writer killed half-way left in @p base; on
+/// a memory file system they would hold memory until a reboot. Only ours:
+/// nobody else's to write (QTemporaryDir makes it 0755 and then 0700),
+/// old, and holding nothing but what mergeContent() makes.
+void removeLeftoverScratch(const QString &base)
+{
+    const QStringList ours = {"merge.ini", "merge.ini.lock", "check.ini",
+                              "probe"};
+    const QStringList names = QDir(base).entryList(
+        {QLatin1String(scratchPrefix) + "??????"}, QDir::Dirs | QDir::Hidden);
+    for (const QString &name : names) {
+        const QString path = base + QLatin1Char('/') + name;
+        struct stat status;
+        if (lstat(nativePath(path).constData(), &status) != 0 ||
+            !S_ISDIR(status.st_mode) || status.st_uid != geteuid() ||
+            (status.st_mode & 022) != 0 ||
+            status.st_mtime > time(nullptr) - leftoverScratchAgeSecs)
+            continue;
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::Hidden |
+                                 QDir::System | QDir::NoDotAndDotDot);
+        if (!std::all_of(
+                entries.cbegin(), entries.cend(),
+                [&](const QString &entry) { return ours.contains(entry); }))
+            continue;
+        for (const QString &entry : entries)
+            unlink(nativePath(path + QLatin1Char('/') + entry).constData());
+        rmdir(nativePath(path).constData());
+    }
+}
+
 /// Writes @p bytes to a new file at @p path.
 int writeNewFile(const QString &path, const QByteArray &bytes)
 {
@@ -326,8 +363,11 @@ int verify(const QString &directory, const QByteArray &content,
 int mergeContent(const QString &base, const QByteArray &old,
                  const SettingsGroups &groups, Merged *merged)
 {
+    removeLeftoverScratch(base);
     errno = 0;
-    const QTemporaryDir scratch(base + QStringLiteral("/quilmo-XXXXXX"));
+    const QTemporaryDir scratch(base + QLatin1Char('/') +
+                                QLatin1String(scratchPrefix) +
+                                QStringLiteral("XXXXXX"));
     if (!scratch.isValid())
         return errno ? errno : int(SaveResult::NotVerified);
     const QString path = scratch.filePath(QStringLiteral("merge.ini"));

@@ -22,6 +22,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -191,11 +192,22 @@ void TestRobustness::brokenSettingsFile()
     QVariantMap values = iniValues(copy);
     // What a writer killed half-way leaves behind goes with the next save.
     writeFile(Config::configDirPath() + ".config_ibus.ini.AbC123", "x");
+    // So does its scratch directory, which may hold memory.
+    const QString run = m_sandbox->home.path() + QStringLiteral("/run");
+    const QString scratch = run + QStringLiteral("/quilmo-settings-AbC123");
+    QVERIFY(QDir().mkpath(scratch) && writeFile(scratch + "/merge.ini", "x"));
+    QCOMPARE(chmod(QFile::encodeName(run), 0700), 0);
+    QCOMPARE(chmod(QFile::encodeName(scratch), 0700), 0);
+    const timeval longAgo[2] = {{1, 0}, {1, 0}};
+    QCOMPARE(utimes(QFile::encodeName(scratch), longAgo), 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
     QVERIFY(widget.failures.isEmpty());
     QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
+    QCOMPARE(QDir(run).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
     // The rest reads as it did, for the engine reads it with QSettings too.
     values.insert(QStringLiteral("basic/candidatecount"), QStringLiteral("3"));
     QCOMPARE(iniValues(Config::configFilePath()), values);
