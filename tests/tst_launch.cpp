@@ -482,10 +482,21 @@ void TestLaunch::runsAsTheHomeOwner()
 void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
 {
     QTest::addColumn<QStringList>("wrapper");
+    QTest::addColumn<uint>("owner"); // of the home
+    QTest::addColumn<QString>("message");
+    const QString cannot =
+        QStringLiteral("无法切换为主目录所有者的身份运行，未做任何更改。");
     QTest::newRow("owner without an id in the user namespace")
-        << QStringList{"unshare", "--user", "--map-root-user"};
+        << QStringList{"unshare", "--user", "--map-root-user"} << 65534u
+        << cannot;
     QTest::newRow("capabilities kept across setuid")
-        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"};
+        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"} << 65534u
+        << cannot;
+    // Others could plant links to root's files there.
+    QTest::newRow("root's home that others may write to (HOME=/tmp)")
+        << QStringList{"env"} << 0u
+        << QStringLiteral("其他用户可以写入主目录，以 root "
+                          "身份运行不安全，未做任何更改。");
 }
 
 // A switch that cannot be made, or after which root could come back,
@@ -493,13 +504,18 @@ void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
 void TestLaunch::refusesWhenItCannotBecomeTheOwner()
 {
     QFETCH(QStringList, wrapper);
+    QFETCH(uint, owner);
+    QFETCH(QString, message);
     const QString program = QStandardPaths::findExecutable(wrapper.first());
     if (geteuid() != 0 || program.isEmpty())
         QSKIP("needs root and util-linux");
     // A chroot, for one, may not make user namespaces.
     if (QProcess::execute(program, wrapper.mid(1) << QStringLiteral("true")))
         QSKIP("this system does not let the wrapper run");
-    QVERIFY(chownTree(m_home->path(), 65534, 65534));
+    QVERIFY(chownTree(m_home->path(), owner, owner));
+    if (owner == 0)
+        QCOMPARE(chmod(QFile::encodeName(m_home->path()).constData(), 01777),
+                 0);
     const QStringList before =
         QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden);
     QProcess refused;
@@ -507,9 +523,7 @@ void TestLaunch::refusesWhenItCannotBecomeTheOwner()
     refused.start(program, wrapper.mid(1) + QStringList{tool, token});
     QVERIFY(refused.waitForFinished(10000));
     QCOMPARE(refused.exitCode(), 255);
-    QCOMPARE(
-        QString::fromUtf8(refused.readAllStandardError()),
-        QStringLiteral("无法切换为主目录所有者的身份运行，未做任何更改。\n"));
+    QCOMPARE(QString::fromUtf8(refused.readAllStandardError()), message + '\n');
     QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden),
              before);
 }

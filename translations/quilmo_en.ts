@@ -125,6 +125,10 @@ Reason: %2</translation>
         <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
         <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
     </message>
+    <message>
+        <source>其他用户可以写入主目录，以 root 身份运行不安全，未做任何更改。</source>
+        <translation>Other users can write to the home directory, so running as root there is unsafe; nothing was changed.</translation>
+    </message>
 </context>
 <context>
     <name>SaveResult</name>
