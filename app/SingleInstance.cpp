@@ -43,15 +43,14 @@ bool isPrivateDirectory(const QString &path)
     return isPrivate;
 }
 
-/// Removes what is at @p path unless it is a regular file: QLockFile
-/// would block reading a FIFO and never take over anything else, and only
-/// the user can have put it in their private directory.
-void removeNonLock(const QString &path)
+/// Removes what is at @p path in the private directory, where only the
+/// user can have put it; with @p keepFile, a regular file stays.
+void removeStale(const QString &path, bool keepFile)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat status;
-    if (lstat(name.constData(), &status) == 0 && !S_ISREG(status.st_mode) &&
-        unlink(name.constData()) != 0)
+    if (lstat(name.constData(), &status) == 0 &&
+        !(keepFile && S_ISREG(status.st_mode)) && unlink(name.constData()) != 0)
         rmdir(name.constData());
 }
 
@@ -115,7 +114,9 @@ bool SingleInstance::acquire()
     m_directory = privateDirectory();
     if (!m_directory.isEmpty()) {
         const QString path = m_directory + '/' + singleInstanceKey();
-        removeNonLock(path);
+        // QLockFile would block reading a FIFO, and never take over
+        // anything else but a regular file.
+        removeStale(path, true);
         m_lock = std::make_unique<QLockFile>(path);
         if (m_lock->tryLock(0))
             return true;
@@ -151,8 +152,9 @@ void SingleInstance::raiseOnRequest(QWidget *window)
     if (!m_lock)
         return;
     const QString socketPath = m_directory + QStringLiteral("/socket");
-    // We hold the lock: a socket file there is a crashed holder's.
-    QLocalServer::removeServer(socketPath);
+    // We hold the lock: whatever is there is a crashed holder's socket file,
+    // or in the way.
+    removeStale(socketPath, false);
     if (!m_server.listen(socketPath))
         return;
     QObject::connect(

@@ -406,6 +406,7 @@ void TestLaunch::opensWhateverIsInTheLocksPlace_data()
     QTest::newRow("fifo") << "mkfifo %1" << false;
     QTest::newRow("directory") << "mkdir %1" << false;
     QTest::newRow("dangling link") << "ln -s nowhere %1" << false;
+    QTest::newRow("directory as raise socket") << "mkdir socket # %1" << false;
 }
 
 // Only a live copy keeps a start from its window: not a lock file that
