@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -127,16 +128,28 @@ bool sameBytes(int fd, const QByteArray &expected)
     return done == expected.size() && actual.startsWith(expected);
 }
 
+/// The directory part of the absolute @p path, as the kernel reads it:
+/// QFileInfo and QDir take "link/.." for "." lexically.
+QString directoryOf(const QString &path)
+{
+    return path.left(qMax(1, path.lastIndexOf(QLatin1Char('/'))));
+}
+
 /// The file a path names, at the end of its chain of links: the links are
 /// kept and the file they lead to replaced (or created).
 QString resolvedTarget(const QString &path)
 {
     QString target = path;
     for (int hop = 0; hop < maxLinkHops; ++hop) {
-        const QFileInfo info(target);
-        if (!info.isSymLink())
+        char buffer[PATH_MAX];
+        const ssize_t n =
+            readlink(nativePath(target).constData(), buffer, sizeof buffer);
+        if (n < 0)
             return target;
-        target = info.symLinkTarget();
+        const QString next = QFile::decodeName(QByteArray(buffer, int(n)));
+        target = next.startsWith(QLatin1Char('/'))
+                     ? next
+                     : directoryOf(target) + QLatin1Char('/') + next;
     }
     return path; // a loop: stat() then tells ELOOP
 }
@@ -233,7 +246,7 @@ struct Merged {
 int replace(const QString &target, const Merged &merged,
             const FileState &replaced)
 {
-    const QString directory = QFileInfo(target).absolutePath();
+    const QString directory = directoryOf(target);
     removeLeftovers(directory);
     QByteArray temporary =
         nativePath(directory + QLatin1Char('/') +
@@ -431,7 +444,7 @@ int writeLocked(const QString &path, const SettingsGroups &groups)
         if (const int error = readAll(target, &old))
             return error;
     }
-    const QString directory = QFileInfo(target).absolutePath();
+    const QString directory = directoryOf(target);
     // The next base when one is full: the last one's error tells why none
     // would do.
     int error = SaveResult::NotVerified;

@@ -138,6 +138,7 @@ private Q_SLOTS:
     void nearlyFullDisk();
     void settingsFileLink_data();
     void settingsFileLink();
+    void linkThroughALinkedDirectory();
     void faultsLeaveTheFileAsItWas_data();
     void faultsLeaveTheFileAsItWas();
     void lockHeldElsewhere();
@@ -388,6 +389,24 @@ void TestRobustness::settingsFileLink()
     QCOMPARE(result.reason(),
              writable ? QString() : QStringLiteral("没有写入权限。"));
     QCOMPARE(readFile(real).contains("candidatecount=3"), writable);
+}
+
+// The file the kernel finds is replaced, not the one a lexical reading of
+// "sub/.." names when sub is a link.
+void TestRobustness::linkThroughALinkedDirectory()
+{
+    const QString home = m_sandbox->home.path();
+    QVERIFY(QDir().mkpath(home + "/elsewhere/deep") &&
+            QDir().mkpath(home + "/other") &&
+            QDir().mkpath(Config::configDirPath()));
+    QVERIFY(QFile::link(home + "/elsewhere/deep", home + "/other/sub"));
+    QVERIFY(writeFile(home + "/elsewhere/real.ini", "[basic]\nzirate=0\n"));
+    QVERIFY(
+        QFile::link("../../other/sub/../real.ini", Config::configFilePath()));
+    QVERIFY(writeCountThree().saved());
+    QCOMPARE(storedGroup("basic"),
+             Settings({{"zirate", "0"}, {"candidatecount", "3"}}));
+    QVERIFY(!QFile::exists(home + "/other/real.ini"));
 }
 
 void TestRobustness::faultsLeaveTheFileAsItWas_data()
