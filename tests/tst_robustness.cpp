@@ -67,6 +67,9 @@ bool makeSpecialFile(const QString &kind, const QString &path)
         return QDir().mkpath(path);
     if (kind == QLatin1String("dangling link"))
         return symlink("nowhere", name.constData()) == 0;
+    if (kind.endsWith(QLatin1String(" link"))) // looping, or into nothing
+        return symlink(kind.startsWith('l') ? name.constData() : "no/such",
+                       name.constData()) == 0;
     if (kind == QLatin1String("17 MiB file"))
         return writeFile(path, "[basic]\nzirate=0\n") &&
                truncate(name.constData(), 17 << 20) == 0;
@@ -234,6 +237,12 @@ void TestRobustness::unwritableSettingsFile_data()
     // QLockFile could never take over a lock file that is a link.
     QTest::newRow("link as lock file") << "dangling link"
                                        << ".lock" << notRegular;
+    QTest::newRow("looping link")
+        << "looping link"
+        << "" << QStringLiteral("路径中的符号链接过多或构成循环。");
+    QTest::newRow("link into a missing directory")
+        << "missing directory link"
+        << "" << QStringLiteral("路径中有一部分不存在。");
     QTest::newRow("huge file")
         << "17 MiB file"
         << "" << QStringLiteral("设置文件过大（超过 16 MiB）。");

@@ -35,6 +35,14 @@
         <source>读写磁盘时出错（输入/输出错误）。</source>
         <translation>The disk could not be read or written (input/output error).</translation>
     </message>
+    <message>
+        <source>路径中有一部分不存在。</source>
+        <translation>Part of the path does not exist.</translation>
+    </message>
+    <message>
+        <source>路径中的符号链接过多或构成循环。</source>
+        <translation>The path has too many symbolic links, or a loop of them.</translation>
+    </message>
 </context>
 <context>
     <name>MainWidget</name>
