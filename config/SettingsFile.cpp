@@ -9,11 +9,13 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -420,6 +422,24 @@ int lockFailure(QLockFile::LockError error)
     return errno ? errno : int(SaveResult::NotVerified);
 }
 
+/**
+ * Removes the lock file at @p path of another user's copy that is gone (a
+ * crash as root, say): QLockFile cannot open it to take it over, so every
+ * save would fail as locked. The directory is ours, so we may.
+ */
+bool removeOthersStaleLock(const QLockFile &lock, const QString &path)
+{
+    qint64 pid = 0;
+    QString host, application;
+    struct stat status;
+    return lstat(nativePath(path).constData(), &status) == 0 &&
+           S_ISREG(status.st_mode) && status.st_uid != geteuid() &&
+           lock.getLockInfo(&pid, &host, &application) && pid > 0 &&
+           (host.isEmpty() || host == QSysInfo::machineHostName()) &&
+           kill(pid_t(pid), 0) != 0 && errno == ESRCH &&
+           unlink(nativePath(path).constData()) == 0;
+}
+
 /// Whether the effective user may write @p path (access() would ask for
 /// the real one).
 int writePermission(const QString &path)
@@ -541,7 +561,9 @@ SaveResult write(const SettingsGroups &groups)
         return {SaveResult::NotRegularFile};
     QLockFile lock(lockPath);
     errno = 0;
-    if (!lock.tryLock(lockTimeoutMs))
+    if (!lock.tryLock(lockTimeoutMs) &&
+        !(lock.error() == QLockFile::LockFailedError &&
+          removeOthersStaleLock(lock, lockPath) && lock.tryLock(0)))
         return {lockFailure(lock.error())};
     return {writeLocked(path, groups)};
 }
