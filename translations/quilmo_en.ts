@@ -35,6 +35,14 @@
         <source>读写磁盘时出错（输入/输出错误）。</source>
         <translation>The disk could not be read or written (input/output error).</translation>
     </message>
+    <message>
+        <source>路径中有一部分不存在。</source>
+        <translation>Part of the path does not exist.</translation>
+    </message>
+    <message>
+        <source>路径中的符号链接过多或构成循环。</source>
+        <translation>The path has too many symbolic links, or a loop of them.</translation>
+    </message>
 </context>
 <context>
     <name>MainWidget</name>
@@ -124,6 +132,10 @@ Reason: %2</translation>
     <message>
         <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
         <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
+    </message>
+    <message>
+        <source>其他用户可以写入主目录，以 root 身份运行不安全，未做任何更改。</source>
+        <translation>Other users can write to the home directory, so running as root there is unsafe; nothing was changed.</translation>
     </message>
 </context>
 <context>
