@@ -181,9 +181,18 @@ bool MainWidget::hasPendingChanges() const
         [](const TabWidgetBase *page) { return page->hasPendingChanges(); });
 }
 
+bool MainWidget::hasUndeliveredSettings() const
+{
+    return std::any_of(m_pages.cbegin(), m_pages.cend(),
+                       [](const TabWidgetBase *page) {
+                           return page->hasUndeliveredSettings();
+                       });
+}
+
 MainWidget::Outcome MainWidget::commitPages()
 {
-    const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
+    const bool pending = hasPendingChanges() || hasUndeliveredSettings() ||
+                         !m_unsavedSettings.isEmpty();
     ConfigBus *bus = ConfigBus::instance();
     bus->beginCommit();
     SettingsGroups committed;
@@ -197,9 +206,8 @@ MainWidget::Outcome MainWidget::commitPages()
     const SaveResult saved = saveConfig(committed);
     bool finished = true;
     for (TabWidgetBase *page : qAsConst(m_pages))
-        finished =
-            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
-            finished;
+        finished = page->finishCommit(saved.saved(), bus->commitDelivered()) &&
+                   finished;
     if (!saved.saved()) {
         showSaveFailure(Config::configFilePath(), saved.reason());
         return Outcome::Failed;

@@ -84,6 +84,8 @@ private:
     QString restingStatus() const;
     void showStatus(const QString &text, const QString &details = QString());
     bool hasPendingChanges() const;
+    /// A value stored by an earlier commit has not reached IBus yet.
+    bool hasUndeliveredSettings() const;
     void setButtonsForAboutPage(bool aboutPage);
 
     QTabWidget *m_tabWidget = nullptr;
