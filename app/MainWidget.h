@@ -60,7 +60,9 @@ protected:
     /// Enter clicks OK and Esc is Cancel when no focused control, open list
     /// or tooltip took the key.
     void keyPressEvent(QKeyEvent *event) override;
-    /// Clears the status line once an edit is pending.
+    void showEvent(QShowEvent *event) override;
+    /// Clears the status line once an edit is pending; lets the pages tell
+    /// what they drop when the window closes.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -583,8 +583,7 @@ bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const
                        });
 }
 
-TabWidgetWordLib::FileIdentity
-TabWidgetWordLib::identityOf(const QString &path)
+TabWidgetWordLib::FileIdentity TabWidgetWordLib::identityOf(const QString &path)
 {
     struct stat status;
     // The link itself when it is one: that is what removeFile() unlinks.
