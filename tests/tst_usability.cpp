@@ -14,10 +14,12 @@
 #include <QAccessible>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolTip>
 #include <QTranslator>
 #include <QtTest>
@@ -114,14 +116,19 @@ private Q_SLOTS:
     void largeFontsFit();
     void statusLineTellsTheTruth_data();
     void statusLineTellsTheTruth();
+    void removalWaitsForIBus_data();
+    void removalWaitsForIBus();
 
 private:
     /// The container with two user libraries, shown and active.
     void showContainer();
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    /// "stopped" (SIGSTOP) or "absent" (killed) until cleanup(); else live.
+    void takeDaemon(const QString &state);
 
     IBusDaemon m_daemon;
     QString m_daemonWhyNot;
+    bool m_daemonKilled = false;
     std::unique_ptr<TemporaryHome> m_home;
     std::unique_ptr<RecordingConfigBus> m_bus;
     std::unique_ptr<RecordingMainWidget> m_widget;
@@ -146,6 +153,20 @@ void TestUsability::cleanup()
     m_widget.reset();
     m_bus.reset();
     m_home.reset();
+    m_daemon.resume();
+    if (std::exchange(m_daemonKilled, false)) {
+        QCOMPARE(m_daemon.restart(), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(ConfigBus::instance()->isReachable(), 10000);
+    }
+}
+
+void TestUsability::takeDaemon(const QString &state)
+{
+    if (state == QLatin1String("stopped"))
+        m_daemon.pause();
+    m_daemonKilled = state == QLatin1String("absent");
+    if (m_daemonKilled)
+        m_daemon.kill();
 }
 
 void TestUsability::showContainer()
@@ -451,12 +472,16 @@ void TestUsability::statusLineTellsTheTruth_data()
     QTest::addColumn<QString>("daemon");
     QTest::addColumn<bool>("edit");
     QTest::addColumn<QString>("status");
-    QTest::newRow("nothing to apply")
-        << "live" << false << "没有需要应用的更改";
-    QTest::newRow("live daemon") << "live" << true << "已应用";
+    QTest::addColumn<QString>("again"); // 应用 with no edit, the daemon back
+    const QString nothing = "没有需要应用的更改";
+    const QString undelivered = "已保存，但 IBus 未收到";
+    QTest::newRow("nothing to apply") << "live" << false << nothing << nothing;
+    QTest::newRow("live daemon") << "live" << true << "已应用" << nothing;
+    // What the engine missed goes again.
     QTest::newRow("stopped daemon")
-        << "stopped" << true << "已保存，但 IBus 未收到";
-    QTest::newRow("dead daemon") << "dead" << true << "已保存，但 IBus 未收到";
+        << "stopped" << true << undelivered << "已应用";
+    QTest::newRow("absent daemon")
+        << "absent" << true << undelivered << undelivered;
 }
 
 void TestUsability::statusLineTellsTheTruth()
@@ -464,26 +489,105 @@ void TestUsability::statusLineTellsTheTruth()
     QFETCH(QString, daemon);
     QFETCH(bool, edit);
     QFETCH(QString, status);
+    QFETCH(QString, again);
     if (!m_daemonWhyNot.isEmpty())
         QSKIP(qPrintable(m_daemonWhyNot));
     showContainer();
     auto *count = m_widget->findChild<QComboBox *>("comboboxCandidateCount");
     if (edit)
         count->setCurrentIndex(count->currentIndex() == 2 ? 3 : 2);
-    if (daemon == QLatin1String("stopped"))
-        m_daemon.pause();
-    else if (daemon == QLatin1String("dead"))
-        m_daemon.kill();
+    takeDaemon(daemon);
 
     m_widget->onButtonApplyClicked();
     m_daemon.resume();
     QCOMPARE(statusOf(*m_widget), status);
     QVERIFY(QFileInfo::exists(Config::configFilePath()) || !edit);
+    m_widget->onButtonApplyClicked();
+    QCOMPARE(statusOf(*m_widget), again);
+    if (again == QStringLiteral("已应用"))
+        QCOMPARE(m_daemon.value("candidateCount"), count->currentIndex() + 1);
 
     // The next edit takes it away.
     count->setFocus();
     press(Qt::Key_Down);
     QTRY_COMPARE(statusOf(*m_widget), QString());
+}
+
+void TestUsability::removalWaitsForIBus_data()
+{
+    QTest::addColumn<QString>("daemon"); // when the button is pressed
+    QTest::addColumn<QString>("button"); // 应用 is followed by 确定
+    QTest::addColumn<bool>("removed");   // else kept, and the user told
+    QTest::newRow("running, 应用") << "running"
+                                   << "应用" << true;
+    QTest::newRow("running, 确定") << "running"
+                                   << "确定" << true;
+    QTest::newRow("running, 取消") << "running"
+                                   << "取消" << false;
+    // It comes back for the 确定, which sends the selection again.
+    QTest::newRow("stopped, 应用") << "stopped"
+                                   << "应用" << true;
+    QTest::newRow("stopped, 确定") << "stopped"
+                                   << "确定" << false;
+    QTest::newRow("stopped, 取消") << "stopped"
+                                   << "取消" << false;
+    QTest::newRow("absent, 应用") << "absent"
+                                  << "应用" << false;
+    QTest::newRow("absent, 确定") << "absent"
+                                  << "确定" << false;
+    QTest::newRow("absent, 取消") << "absent"
+                                  << "取消" << false;
+}
+
+void TestUsability::removalWaitsForIBus()
+{
+    QFETCH(QString, daemon);
+    QFETCH(QString, button);
+    QFETCH(bool, removed);
+    if (!m_daemonWhyNot.isEmpty())
+        QSKIP(qPrintable(m_daemonWhyNot));
+    QVERIFY(writeSettings("[wordlib]\nnames=user.qlb;a.qlb\n"));
+    showContainer();
+    QStringList told; // every box but the question, which is answered 删除
+    QTimer boxes;
+    connect(&boxes, &QTimer::timeout, [&told] {
+        auto *box =
+            qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        for (QAbstractButton *choice :
+             box ? box->buttons() : QList<QAbstractButton *>())
+            if (choice->text() == QStringLiteral("删除"))
+                return choice->click();
+        if (box) {
+            told << box->informativeText() + box->text();
+            box->accept();
+        }
+    });
+    boxes.start(20);
+    auto *table = m_widget->findChild<QTableWidget *>();
+    table->setCurrentItem(table->findItems("a.qlb", Qt::MatchExactly).value(0));
+    for (QPushButton *remove : m_widget->findChildren<QPushButton *>())
+        if (remove->text() == QStringLiteral("删除"))
+            remove->click();
+
+    takeDaemon(daemon);
+    const QMap<QString, void (MainWidget::*)()> slots = {
+        {"应用", &MainWidget::onButtonApplyClicked},
+        {"确定", &MainWidget::onButtonOkClicked},
+        {"取消", &MainWidget::onButtonCancelClicked}};
+    (m_widget.get()->*slots.value(button))();
+    m_daemon.resume();
+    if (button == QStringLiteral("应用"))
+        m_widget->onButtonOkClicked();
+
+    const QString file = Config::wordLibDirPath(WordLibDirPathUser) + "a.qlb";
+    QCOMPARE(QFile::exists(file), !removed);
+    const QString kept =
+        "文件：" + file +
+        "词库文件没有删除，仍在词库目录中。\n"
+        "删除要在应用之后、IBus 收到不含它的词库选择时才进行。";
+    QCOMPARE(told, removed ? QStringList() : QStringList{kept});
+    if (removed) // the engine no longer names it
+        QCOMPARE(m_daemon.value("wordLibNames"), QVariant("user.qlb"));
 }
 
 QTEST_MAIN(TestUsability)
