@@ -129,6 +129,18 @@ QString withReason(const QString &text, int error,
            ErrorText::reason(error, access);
 }
 
+/// Device, inode, size and modification time of what is at @p path;
+/// zeros when nothing is.
+std::array<qint64, 5> identityOf(const QString &path)
+{
+    struct stat status;
+    // The link itself when it is one: that is what removeFile() unlinks.
+    if (lstat(encodeFileName(path).constData(), &status) != 0)
+        return {}; // gone
+    return {qint64(status.st_dev), qint64(status.st_ino), status.st_size,
+            status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
 QTableWidgetItem *newReadOnlyItem(const QString &text)
 {
     auto *item = new QTableWidgetItem(text);
@@ -581,16 +593,6 @@ bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const
                            return QFileInfo(removal.path).fileName() ==
                                   fileName;
                        });
-}
-
-TabWidgetWordLib::FileIdentity TabWidgetWordLib::identityOf(const QString &path)
-{
-    struct stat status;
-    // The link itself when it is one: that is what removeFile() unlinks.
-    if (lstat(encodeFileName(path).constData(), &status) != 0)
-        return {}; // gone
-    return {qint64(status.st_dev), qint64(status.st_ino), status.st_size,
-            status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
 }
 
 bool TabWidgetWordLib::hasPendingChanges() const

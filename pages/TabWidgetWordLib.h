@@ -118,7 +118,6 @@ private:
     /// Device, inode, size and modification time (s, ns) of a file: what
     /// tells the file confirmed for removal from one put in its place.
     using FileIdentity = std::array<qint64, 5>;
-    static FileIdentity identityOf(const QString &path);
     /// A row removed whose file waits for the engine to take the selection
     /// without it.
     struct PendingRemoval {
