@@ -552,7 +552,7 @@ void TestWordLibPage::remove_data()
     // Back as it was, ticked and pending again: nothing is lost.
     QTest::newRow("the file cannot go")
         << 2 << true << "fails" << withoutA << withoutASent << libraries
-        << "无法删除词库文件！\n原因：" +
+        << QStringLiteral("无法删除词库文件！\n原因：") +
                (geteuid() == 0 ? "文件系统是只读的。" : "没有写入权限。");
     QTest::newRow("another file in its place")
         << 2 << true << "replaced" << withoutA << withoutASent << libraries
