@@ -537,7 +537,7 @@ void TestUsability::removalWaitsForIBus()
     QFETCH(bool, removed);
     if (!m_daemonWhyNot.isEmpty())
         QSKIP(qPrintable(m_daemonWhyNot));
-    QVERIFY(writeSettings("[wordlib]\nnames=user.qlb;a.qlb\n"));
+    QVERIFY(writeSettings("[wordlib]\nnames=\"user.qlb;a.qlb\"\n"));
     showContainer();
     using ButtonList = QList<QAbstractButton *>;
     QStringList told;
