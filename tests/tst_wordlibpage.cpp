@@ -524,8 +524,8 @@ void TestWordLibPage::remove_data()
 {
     QTest::addColumn<int>("row"); // of user.qlb, sys.qlb, a.qlb (active), c.qlb
     QTest::addColumn<bool>("confirmed");
-    // "delivered", "undelivered", "fails", "replaced" (before the commit),
-    // "re-added" (then delivered)
+    // "delivered", "undelivered", "unsaved" (the settings file), "fails",
+    // "replaced" (before the commit), "re-added" (then delivered)
     QTest::addColumn<QString>("commit");
     QTest::addColumn<QStringList>("rows");  // after 删除
     QTest::addColumn<BusCalls>("calls");    // after the commit
@@ -548,6 +548,9 @@ void TestWordLibPage::remove_data()
     // The engine may still use it: the file waits for the next commit.
     QTest::newRow("the engine did not get the selection")
         << 2 << true << "undelivered" << withoutA << withoutASent << libraries
+        << "";
+    QTest::newRow("the settings file still names it")
+        << 2 << true << "unsaved" << withoutA << withoutASent << libraries
         << "";
     // Back as it was, ticked and pending again: nothing is lost.
     QTest::newRow("the file cannot go")
@@ -601,15 +604,16 @@ void TestWordLibPage::remove()
     }
     fixture.apply();
     const bool finished =
-        page.finishCommit(true, commit != QLatin1String("undelivered"));
+        page.finishCommit(commit != "unsaved", commit != "undelivered");
     locked.reset();
     QCOMPARE(fixture.calls(), calls);
     QCOMPARE(filesIn(userLib({})), files);
     QCOMPARE(page.failures,
              failure.isEmpty() ? QStringList() : QStringList{failure});
     QCOMPARE(finished, commit != "fails" && commit != "replaced");
-    QCOMPARE(page.hasPendingChanges(),
-             commit == "undelivered" || commit == "fails");
+    QCOMPARE(page.hasPendingChanges(), commit == "undelivered" ||
+                                           commit == "unsaved" ||
+                                           commit == "fails");
     if (commit == QLatin1String("fails"))
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
     if (commit == QLatin1String("replaced")) // a new library, not ticked
