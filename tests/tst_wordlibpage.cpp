@@ -525,7 +525,7 @@ void TestWordLibPage::remove_data()
     QTest::addColumn<int>("row"); // of user.qlb, sys.qlb, a.qlb (active), c.qlb
     QTest::addColumn<bool>("confirmed");
     // "delivered", "undelivered", "unsaved" (the settings file), "fails",
-    // "replaced" (before the commit), "re-added" (then delivered)
+    // "replaced", "gone" (before the commit), "re-added" (then delivered)
     QTest::addColumn<QString>("commit");
     QTest::addColumn<QStringList>("rows");  // after 删除
     QTest::addColumn<BusCalls>("calls");    // after the commit
@@ -560,6 +560,9 @@ void TestWordLibPage::remove_data()
     QTest::newRow("another file in its place")
         << 2 << true << "replaced" << withoutA << withoutASent << libraries
         << "确认删除后，这个文件已被替换或修改，没有删除。";
+    QTest::newRow("gone already")
+        << 2 << true << "gone" << withoutA << withoutASent
+        << QStringList{"c.qlb", "user.qlb"} << "";
     QTest::newRow("added again while it waits")
         << 2 << true << "re-added" << withoutA << withoutASent
         << QStringList{"c.qlb", "user.qlb"}
@@ -597,6 +600,8 @@ void TestWordLibPage::remove()
         QSKIP(qPrintable(locked->whyNot()));
     if (commit == QLatin1String("replaced"))
         QVERIFY(writeWordLib(userLib("a.qlb"), QStringLiteral("新下载")));
+    if (commit == QLatin1String("gone"))
+        QVERIFY(QFile::remove(userLib("a.qlb")));
     if (commit == QLatin1String("re-added")) {
         QVERIFY(writeWordLib(fixture.home() + "/a.qlb", QStringLiteral("新")));
         page.chosenFile = fixture.home() + "/a.qlb";
