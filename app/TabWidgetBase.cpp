@@ -47,7 +47,6 @@ bool TabWidgetBase::finishCommit(bool stored, bool delivered)
 
 void TabWidgetBase::recordSent(const QString &key, const QString &value)
 {
-    m_undeliveredSettings.remove(key); // older than what was just sent
     m_sentSettings.insert(key, value);
 }
 
