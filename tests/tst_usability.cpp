@@ -490,8 +490,6 @@ void TestUsability::statusLineTellsTheTruth()
     QVERIFY(QFileInfo::exists(Config::configFilePath()) || !edit);
     m_widget->onButtonApplyClicked();
     QCOMPARE(statusOf(*m_widget), again);
-    if (again == QStringLiteral("已应用"))
-        QCOMPARE(m_daemon.value("candidateCount"), count->currentIndex() + 1);
 
     // The next edit takes it away.
     count->setFocus();
