@@ -516,8 +516,8 @@ void TabWidgetWordLib::onRemoveWordLibButtonClicked()
         !confirmRemoval(m_tableWidget->item(row, NameColumn)->text(),
                         m_wordLibPaths.at(row)))
         return;
-    // Gone from the table now; the file goes with the next commit, and
-    // Cancel keeps it.
+    // Gone from the table now; the file goes once the engine has the
+    // selection without it, and Cancel keeps it.
     const QString path = m_wordLibPaths.takeAt(row);
     m_pendingRemovals.append(
         {path, m_tableWidget->item(row, NameColumn)->checkState(),
