@@ -544,6 +544,12 @@ IniSnapshot read()
     return IniSnapshot(Config::configFilePath());
 }
 
+SaveResult readProblem()
+{
+    const QString path = Config::configFilePath();
+    return {path.isEmpty() ? int(SaveResult::Saved) : inspect(path).error};
+}
+
 SaveResult write(const SettingsGroups &groups)
 {
     const QString path = Config::configFilePath();

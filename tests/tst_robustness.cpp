@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -279,6 +280,10 @@ void TestRobustness::unwritableSettingsFile()
         widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
             ->currentText(),
         QStringLiteral("8"));
+    // Said at once, not at the first 应用: these are not the stored values.
+    if (suffix.isEmpty() && !readOnly)
+        QCOMPARE(widget.findChild<QLabel *>("statusLine")->text(),
+                 "无法读取设置文件，窗口中是默认设置\n" + reason);
     widget.findChild<QCheckBox *>(QStringLiteral("checkboxEnableIMode"))
         ->setChecked(false);
     widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))

@@ -112,6 +112,10 @@ Reason: %2</translation>
         <source>未连接到 IBus：更改仍会保存，输入法下次启动时读取。</source>
         <translation>No IBus: changes are saved for the engine&apos;s next start.</translation>
     </message>
+    <message>
+        <source>无法读取设置文件，窗口中是默认设置</source>
+        <translation>The settings file cannot be read; the window shows the defaults</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -420,6 +424,20 @@ The file is deleted on OK or Apply.</translation>
     <message>
         <source>正在拷贝：%1</source>
         <translation>Copying: %1</translation>
+    </message>
+    <message>
+        <source>同名词库正等待删除，请在应用完成删除后再添加！</source>
+        <translation>A library of this name is waiting to be removed; add it again once Apply has removed it!</translation>
+    </message>
+    <message>
+        <source>确认删除后，这个文件已被替换或修改，没有删除。</source>
+        <translation>This file was replaced or changed after its removal was confirmed; it was not removed.</translation>
+    </message>
+    <message>
+        <source>词库文件没有删除，仍在词库目录中。
+删除要在应用之后、IBus 收到不含它的词库选择时才进行。</source>
+        <translation>The word library file was not removed and stays in the library folder.
+It is removed only after Apply, once IBus has received a selection without it.</translation>
     </message>
 </context>
 </TS>
