@@ -4,19 +4,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 
-namespace
-{
-void useOwnWaylandTitleBar()
-{
-    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
-        return;
-    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() +
-                                     QStringLiteral("/plugins"));
-    if (!qEnvironmentVariableIsSet("QT_WAYLAND_DECORATION"))
-        qputenv("QT_WAYLAND_DECORATION", "quilmo");
-}
-} // namespace
-
 void applyDesktopIdentity()
 {
     const QString desktopId = QStringLiteral("quilmo-config");
@@ -24,7 +11,6 @@ void applyDesktopIdentity()
     // Wayland app id after the desktop file.
     QGuiApplication::setApplicationName(desktopId);
     QGuiApplication::setDesktopFileName(desktopId);
-    useOwnWaylandTitleBar();
 }
 
 void applyWindowIcon()

@@ -5,11 +5,7 @@
 /**
  * Makes the desktop recognise the tool as its desktop entry
  * quilmo-config.desktop: the X11 window class and the Wayland app id name
- * it. Under Wayland, where Qt draws the title bar, the tool's own title
- * bar (plugins/ next to the executable) replaces Qt's, which offers
- * maximize even on a fixed-size window; a title bar the user chose through
- * QT_WAYLAND_DECORATION wins. Needs the QGuiApplication, and comes before
- * the first window.
+ * it. Needs the QGuiApplication, and comes before the first window.
  */
 void applyDesktopIdentity();
 

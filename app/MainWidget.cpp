@@ -43,6 +43,8 @@ const char *const incompleteText =
     QT_TRANSLATE_NOOP("MainWidget", "部分更改未能完成");
 const char *const unreachableText = QT_TRANSLATE_NOOP(
     "MainWidget", "未连接到 IBus：更改仍会保存，输入法下次启动时读取。");
+const char *const unreadableText =
+    QT_TRANSLATE_NOOP("MainWidget", "无法读取设置文件，窗口中是默认设置");
 
 QPushButton *newButton(const QString &text)
 {
@@ -185,9 +187,18 @@ bool MainWidget::hasPendingChanges() const
         [](const TabWidgetBase *page) { return page->hasPendingChanges(); });
 }
 
+bool MainWidget::hasUndeliveredSettings() const
+{
+    return std::any_of(m_pages.cbegin(), m_pages.cend(),
+                       [](const TabWidgetBase *page) {
+                           return page->hasUndeliveredSettings();
+                       });
+}
+
 MainWidget::Outcome MainWidget::commitPages()
 {
-    const bool pending = hasPendingChanges() || !m_unsavedSettings.isEmpty();
+    const bool pending = hasPendingChanges() || hasUndeliveredSettings() ||
+                         !m_unsavedSettings.isEmpty();
     ConfigBus *bus = ConfigBus::instance();
     bus->beginCommit();
     SettingsGroups committed;
@@ -201,9 +212,8 @@ MainWidget::Outcome MainWidget::commitPages()
     const SaveResult saved = saveConfig(committed);
     bool finished = true;
     for (TabWidgetBase *page : qAsConst(m_pages))
-        finished =
-            page->finishCommit(saved.saved() && bus->commitDelivered()) &&
-            finished;
+        finished = page->finishCommit(saved.saved(), bus->commitDelivered()) &&
+                   finished;
     if (!saved.saved()) {
         showSaveFailure(Config::configFilePath(), saved.reason());
         return Outcome::Failed;
@@ -245,6 +255,10 @@ void MainWidget::showOutcome(Outcome outcome)
 
 QString MainWidget::restingStatus() const
 {
+    // Asked each time: a save that succeeds makes the file usable.
+    const SaveResult problem = SettingsFile::readProblem();
+    if (problem.cause != SaveResult::Saved)
+        return tr(unreadableText) + QLatin1Char('\n') + problem.reason();
     return m_busUnreachable ? tr(unreachableText) : QString();
 }
 
@@ -254,9 +268,21 @@ void MainWidget::showStatus(const QString &text, const QString &details)
     m_statusLabel->setToolTip(details); // also the accessible description
 }
 
+void MainWidget::showEvent(QShowEvent *event)
+{
+    // The window that holds us, however it closes: its close button, 确定,
+    // 取消 or Esc.
+    window()->installEventFilter(this);
+    QWidget::showEvent(event);
+}
+
 bool MainWidget::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
+    if (type == QEvent::Close && watched == window()) {
+        for (TabWidgetBase *page : qAsConst(m_pages))
+            page->dropPending();
+    }
     // After the event has done its work, which may have been an edit.
     if (type == QEvent::KeyRelease || type == QEvent::MouseButtonRelease ||
         type == QEvent::Wheel) {

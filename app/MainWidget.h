@@ -60,7 +60,9 @@ protected:
     /// Enter clicks OK and Esc is Cancel when no focused control, open list
     /// or tooltip took the key.
     void keyPressEvent(QKeyEvent *event) override;
-    /// Clears the status line once an edit is pending.
+    void showEvent(QShowEvent *event) override;
+    /// Clears the status line once an edit is pending; lets the pages tell
+    /// what they drop when the window closes.
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -84,6 +86,8 @@ private:
     QString restingStatus() const;
     void showStatus(const QString &text, const QString &details = QString());
     bool hasPendingChanges() const;
+    /// A value stored by an earlier commit has not reached IBus yet.
+    bool hasUndeliveredSettings() const;
     void setButtonsForAboutPage(bool aboutPage);
 
     QTabWidget *m_tabWidget = nullptr;

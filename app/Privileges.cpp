@@ -38,15 +38,28 @@ bool isOnly(uid_t user, gid_t group)
            realGroup == group && effectiveGroup == group &&
            savedGroup == group && !hasCapabilities();
 }
+
+/// Whether @p home is root's, but others may write to it (HOME=/tmp, say):
+/// root would follow the links they plant there.
+bool isSharedRootHome(const struct stat &home)
+{
+    return home.st_uid == 0 && (home.st_mode & 022) != 0;
+}
+
+bool homeStatus(struct stat *home)
+{
+    return geteuid() == 0 &&
+           stat(QFile::encodeName(Config::homePath()).constData(), home) == 0;
+}
 } // namespace
 
 bool becomeHomeOwner()
 {
     struct stat home;
-    if (geteuid() != 0 ||
-        stat(QFile::encodeName(Config::homePath()).constData(), &home) != 0 ||
-        home.st_uid == 0)
+    if (!homeStatus(&home))
         return true;
+    if (home.st_uid == 0)
+        return !isSharedRootHome(home);
     // The groups as a login gives them; an owner without an account keeps
     // only the home's group.
     const passwd *entry = getpwuid(home.st_uid);
@@ -64,9 +77,16 @@ int refuseForeignHome(int argc, char **argv)
     // Only to find the message in the user's language: no window, no file.
     QCoreApplication application(argc, argv);
     installTranslations();
-    std::cerr << qPrintable(QCoreApplication::translate(
-                     "Privileges", "无法切换为主目录所有者的身份运行，"
-                                   "未做任何更改。"))
+    struct stat home;
+    std::cerr << qPrintable(homeStatus(&home) && isSharedRootHome(home)
+                                ? QCoreApplication::translate(
+                                      "Privileges", "其他用户可以写入主目录，"
+                                                    "以 root 身份运行不安全，"
+                                                    "未做任何更改。")
+                                : QCoreApplication::translate(
+                                      "Privileges",
+                                      "无法切换为主目录所有者的身份运行，"
+                                      "未做任何更改。"))
               << std::endl;
     return -1;
 }

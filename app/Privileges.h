@@ -8,7 +8,8 @@
  * and saved alike. Root would otherwise follow links the user planted to
  * root's files, and leave files in the home that the user cannot replace;
  * the toolkit and the libraries write there too, so no narrower switch
- * covers them. Root on its own home stays root.
+ * covers them. Root on its own home stays root, but not where other users
+ * may write (HOME=/tmp): they could plant links there to root's files.
  *
  * Call before any thread exists: the ids are per thread in the kernel.
  * @return false when the switch was needed but did not hold; then nothing

@@ -43,6 +43,17 @@ bool isPrivateDirectory(const QString &path)
     return isPrivate;
 }
 
+/// Removes what is at @p path in the private directory, where only the
+/// user can have put it; with @p keepFile, a regular file stays.
+void removeStale(const QString &path, bool keepFile)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat status;
+    if (lstat(name.constData(), &status) == 0 &&
+        !(keepFile && S_ISREG(status.st_mode)) && unlink(name.constData()) != 0)
+        rmdir(name.constData());
+}
+
 bool isWayland()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
@@ -101,18 +112,26 @@ QString SingleInstance::privateDirectory()
 bool SingleInstance::acquire()
 {
     m_directory = privateDirectory();
-    if (m_directory.isEmpty()) {
-        // The user asked for the window: better two than none. Without a
-        // private directory the home is unusable, and saving fails anyway.
-        std::cerr << qPrintable(QCoreApplication::translate(
-                         "SingleInstance",
-                         "没有可用的私有目录，无法阻止同时运行多个副本。"))
-                  << std::endl;
-        return true;
+    if (!m_directory.isEmpty()) {
+        const QString path = m_directory + '/' + singleInstanceKey();
+        // QLockFile would block reading a FIFO, and never take over
+        // anything else but a regular file.
+        removeStale(path, true);
+        m_lock = std::make_unique<QLockFile>(path);
+        if (m_lock->tryLock(0))
+            return true;
+        // Only a live holder means another copy; a full disk does not.
+        if (m_lock->error() == QLockFile::LockFailedError)
+            return false;
+        m_lock.reset();
     }
-    m_lock =
-        std::make_unique<QLockFile>(m_directory + '/' + singleInstanceKey());
-    return m_lock->tryLock(0);
+    // The user asked for the window: better two than none. Without a
+    // private directory the home is unusable, and saving fails anyway.
+    std::cerr << qPrintable(QCoreApplication::translate(
+                     "SingleInstance",
+                     "没有可用的私有目录，无法阻止同时运行多个副本。"))
+              << std::endl;
+    return true;
 }
 
 void SingleInstance::raiseRunningCopy(const QByteArray &startupId) const
@@ -133,8 +152,9 @@ void SingleInstance::raiseOnRequest(QWidget *window)
     if (!m_lock)
         return;
     const QString socketPath = m_directory + QStringLiteral("/socket");
-    // We hold the lock: a socket file there is a crashed holder's.
-    QLocalServer::removeServer(socketPath);
+    // We hold the lock: whatever is there is a crashed holder's socket file,
+    // or in the way.
+    removeStale(socketPath, false);
     if (!m_server.listen(socketPath))
         return;
     QObject::connect(

@@ -28,7 +28,8 @@ class SingleInstance
 {
 public:
     /// Takes the lock; false when a live copy of this user holds it. Where
-    /// no private directory can be made, says so and runs unlocked.
+    /// no private directory or no lock file in it can be made (a full
+    /// disk), says so and runs unlocked.
     bool acquire();
     /// Asks the copy that holds the lock to raise its window, with this
     /// start's activation token: XDG_ACTIVATION_TOKEN on Wayland, else

@@ -17,11 +17,15 @@ TabWidgetBase::TabWidgetBase(const QString &name, QWidget *parent)
 QMap<QString, QString> TabWidgetBase::apply()
 {
     QMap<QString, QString> committed;
-    const QMap<QString, QString> pending = std::exchange(m_changedSettings, {});
+    // The file holds the undelivered values already; nothing else would
+    // ever send them. A newer edit of the same key wins.
+    QMap<QString, QString> pending = std::exchange(m_undeliveredSettings, {});
+    pending.insert(std::exchange(m_changedSettings, {}));
     for (auto it = pending.cbegin(); it != pending.cend(); ++it) {
         const std::optional<Commit> commit = commitFor(it.key(), it.value());
         if (!commit)
             continue;
+        m_sentSettings.insert(it.key(), it.value());
         ConfigBus *bus = ConfigBus::instance();
         if (commit->value.type() == QVariant::String)
             bus->setValue_String(commit->busName, commit->value.toString());
@@ -30,6 +34,20 @@ QMap<QString, QString> TabWidgetBase::apply()
         committed.insert(commit->fileKey, commit->value.toString());
     }
     return committed;
+}
+
+bool TabWidgetBase::finishCommit(bool stored, bool delivered)
+{
+    Q_UNUSED(stored) // the container keeps what the file did not take
+    const QMap<QString, QString> sent = std::exchange(m_sentSettings, {});
+    if (!delivered)
+        m_undeliveredSettings = sent;
+    return true;
+}
+
+void TabWidgetBase::recordSent(const QString &key, const QString &value)
+{
+    m_sentSettings.insert(key, value);
 }
 
 QVariant TabWidgetBase::storedValue(const IniSnapshot &stored,

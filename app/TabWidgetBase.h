@@ -29,8 +29,9 @@ public:
     /// The page name; also the page's group in the settings file.
     QString name() const { return m_name; }
 
-    /// Pushes every pending value to the engine, in key order, forgets them
-    /// and returns the committed settings (file keys without the group).
+    /// Pushes every pending value to the engine, in key order, together
+    /// with those an earlier commit could not deliver, forgets them and
+    /// returns the committed settings (file keys without the group).
     virtual QMap<QString, QString> apply();
 
     /// Moves the controls to their defaults; the resulting edits stay
@@ -38,20 +39,27 @@ public:
     virtual void reset() = 0;
 
     /// Called once the container has stored what apply() returned.
-    /// @p delivered: the settings file holds it and the engine took every
-    /// value of the commit so far. Work that must wait for both (removing
-    /// a file the old selection named) happens here, or waits for the
-    /// next commit. @return false when something asked for failed.
-    virtual bool finishCommit(bool delivered)
-    {
-        Q_UNUSED(delivered)
-        return true;
-    }
+    /// @p stored: the settings file holds it; @p delivered: the engine took
+    /// every value of the commit. Values not delivered are sent again with
+    /// the next commit. Work that must wait for both (removing a file the
+    /// old selection named) happens here, or waits for the next commit.
+    /// @return false when something asked for failed.
+    virtual bool finishCommit(bool stored, bool delivered);
 
-    /// Whether the next apply() has anything to commit.
+    /// The window closes: whatever is pending is dropped. A page says here
+    /// what of it the user would not expect to lose.
+    virtual void dropPending() {}
+
+    /// Whether the next apply() has an edit to commit.
     virtual bool hasPendingChanges() const
     {
         return !m_changedSettings.isEmpty();
+    }
+
+    /// Whether a value this page committed has not reached the engine yet.
+    bool hasUndeliveredSettings() const
+    {
+        return !m_undeliveredSettings.isEmpty();
     }
 
     /// Edits not yet committed, keyed by setting identifier.
@@ -91,12 +99,19 @@ protected:
     /// Records a choice among numbered options (a list index, a button
     /// id); choosing @p savedChoice again removes the pending entry.
     void onChoiceChanged(const QString &key, int choice, int savedChoice);
+    /// Records that the value of @p key went to the engine outside apply();
+    /// it is delivered, or sent again, with the commit under way.
+    void recordSent(const QString &key, const QString &value);
 
     QMap<QString, QString> m_defaultSettings;
     QMap<QString, QString> m_changedSettings;
 
 private:
     const QString m_name;
+    /// Entries sent since the commit began, keyed as m_changedSettings.
+    QMap<QString, QString> m_sentSettings;
+    /// Entries stored by a commit whose values the engine did not take.
+    QMap<QString, QString> m_undeliveredSettings;
 };
 
 #endif

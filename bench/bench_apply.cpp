@@ -5,6 +5,7 @@
 #include "app/MainWidget.h"
 #include "config/Config.h"
 #include "config/ConfigBus.h"
+#include "config/SettingsFile.h"
 #include "support/IBusDaemon.h"
 #include "support/TestSupport.h"
 #include "support/WordLibBuilder.h"
@@ -70,6 +71,18 @@ double bareWrites(IBusConfig *config, int round)
     return timer.nsecsElapsed() / 1e6;
 }
 
+/// One durable replace of the settings file with a single changed value: the
+/// part of an Apply that the disk decides.
+double fileWrite(int round)
+{
+    QElapsedTimer timer;
+    timer.start();
+    SettingsFile::write(
+        {{QStringLiteral("bench"),
+          {{QStringLiteral("value"), QString::number(round)}}}});
+    return timer.nsecsElapsed() / 1e6;
+}
+
 double applyOnce(MainWidget &widget, int round)
 {
     changeEverySetting(widget, round % 2 == 1);
@@ -103,17 +116,22 @@ int main(int argc, char **argv)
     // The first Apply connects the tool's bus, which the bare proxy shares.
     applyOnce(widget, 1); // round 0 then changes everything back
     IBusConfig *config = bareConfig();
-    QVector<double> applyMs, bareMs;
+    QVector<double> applyMs, bareMs, fileMs;
     for (int round = 0; round < rounds; ++round) {
         applyMs.append(applyOnce(widget, round));
         bareMs.append(bareWrites(config, round));
+        fileMs.append(fileWrite(round));
     }
-    const double apply = median(applyMs), bare = median(bareMs);
+    const double apply = median(applyMs), bare = median(bareMs),
+                 file = median(fileMs);
     std::printf("Apply of %d values (pages + settings file), median of %d: "
                 "%.3f ms\n",
                 writesPerApply, rounds, apply);
     std::printf("%d bare ibus_config_set_value calls, median of %d: %.3f ms\n",
                 writesPerApply, rounds, bare);
     std::printf("ratio: %.2f\n", apply / bare);
+    std::printf("one settings-file write alone, median of %d: %.3f ms; "
+                "Apply / (bare calls + that write): %.2f\n",
+                rounds, file, apply / (bare + file));
     return 0;
 }

@@ -4,13 +4,12 @@
 # the same size and controls. One Xvfb, one private D-Bus session and IBus
 # daemon for all runs; the runs alternate, each with a fresh HOME. Each
 # program also runs with the other GL choice (the tool skips Qt's GL driver
-# unless QT_XCB_GL_INTEGRATION is set; a bare window loads it). The tool also
-# starts in English and with 20,000 word libraries of its user's. Prints the
+# unless QT_XCB_GL_INTEGRATION is set; a bare window loads it), and in English
+# (LANG=en_US.UTF-8) against its Chinese start. Prints the
 # median time and peak RSS of each and their ratios; asserts nothing.
 #
 #   bench/bench_startup.sh [BUILD_DIR [RUNS]]     (build and 11 by default)
 set -eu
-source_dir=$(dirname "$0")/..
 build=${1:-build}
 runs=${2:-11}
 bin=$build/bin
@@ -54,31 +53,30 @@ daemons="$daemons $!"
 gdbus wait --session --timeout 10 org.freedesktop.IBus
 gdbus wait --address "$IBUS_ADDRESS" --timeout 10 org.freedesktop.IBus.Config
 
-# 20,000 word libraries of 72 bytes each (the header of a sample), split
-# from one stream: a fork per file would take minutes.
-libraries=$work/libraries
+# 20,000 word libraries of 72 bytes (one process makes them all), which the
+# runs with $with_libraries set list through a link in their HOME.
+libraries="$work/wordlib"
 mkdir "$libraries"
-head -c 72 "$source_dir/data/wordlib/a.qlb" >"$work/headers"
-for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do # 2^15 headers
+head -c 72 "$(dirname "$0")/../data/wordlib/a.qlb" >"$work/headers"
+for _ in 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15; do
     cat "$work/headers" "$work/headers" >"$work/twice"
     mv "$work/twice" "$work/headers"
 done
-head -c $((20000 * 72)) "$work/headers" |
-    (cd "$libraries" && split -b 72 -a 5 -d --additional-suffix=.qlb - lib)
+head -c $((72 * 20000)) "$work/headers" |
+    split -b 72 -a 5 -d --additional-suffix=.qlb - "$libraries/lib"
 rm "$work/headers"
+with_libraries=""
 
 # run NAME TITLE COMMAND [VARIABLE=VALUE...]: one start of COMMAND until its
-# window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME. With
-# WORDLIBS=DIR among the variables, DIR is the user's word-library directory.
+# window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME.
 run() {
     name=$1 title=$2 command=$3
     shift 3
     home=$(mktemp -d "$work/home.XXXXXX")
-    case "$*" in *WORDLIBS=*)
+    if [ -n "$with_libraries" ]; then
         mkdir -p "$home/.config/quilmo"
         ln -s "$libraries" "$home/.config/quilmo/wordlib"
-        ;;
-    esac
+    fi
     if ! line=$(env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home" "$@" \
         "$bin/xwin" time "$title" "$command" 2>"$work/stderr"); then
         cat "$work/stderr" >&2
@@ -100,11 +98,13 @@ round() {
     run "${1}tool" "$tool" "$bin/quilmo-config"
     run "${1}tool_english" "$tool_english" "$bin/quilmo-config" \
         LANG=en_US.UTF-8
-    run "${1}tool_libraries" "$tool" "$bin/quilmo-config" WORDLIBS=20000
     run "${1}minimal" "$minimal" "$bin/minimal_window"
     run "${1}tool_gl" "$tool" "$bin/quilmo-config" QT_XCB_GL_INTEGRATION=xcb_glx
     run "${1}minimal_nogl" "$minimal" "$bin/minimal_window" \
         QT_XCB_GL_INTEGRATION=none
+    with_libraries=1
+    run "${1}tool_libraries" "$tool" "$bin/quilmo-config"
+    with_libraries=""
 }
 round warmup_ # fills the page cache; not counted
 number=0
@@ -118,7 +118,7 @@ median() {
     cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{ v[NR] = $1 }
         END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-for name in tool minimal tool_gl minimal_nogl tool_english tool_libraries; do
+for name in tool minimal tool_gl minimal_nogl tool_libraries tool_english; do
     eval "${name}_ms=\$(median $name 1) ${name}_kib=\$(median $name 2)"
 done
 
@@ -133,10 +133,10 @@ row "minimal window (Qt's default: GL driver)" "$minimal_ms" "$minimal_kib"
 row "quilmo-config, QT_XCB_GL_INTEGRATION=xcb_glx" "$tool_gl_ms" "$tool_gl_kib"
 row "minimal window, QT_XCB_GL_INTEGRATION=none" "$minimal_nogl_ms" \
     "$minimal_nogl_kib"
+row "quilmo-config with 20,000 word libraries" "$tool_libraries_ms" \
+    "$tool_libraries_kib"
 row "quilmo-config, LANG=en_US.UTF-8 (English)" "$tool_english_ms" \
     "$tool_english_kib"
-row "quilmo-config, 20,000 word libraries" "$tool_libraries_ms" \
-    "$tool_libraries_kib"
 echo "quilmo-config / minimal window (goal: at most 1.1 at equal GL):"
 ratio() {
     awk -v l="$1" -v a="$2" -v b="$3" -v c="$4" -v d="$5" \
@@ -148,8 +148,8 @@ ratio "both without the GL driver" "$tool_ms" "$minimal_nogl_ms" \
     "$tool_kib" "$minimal_nogl_kib"
 ratio "both with the GL driver" "$tool_gl_ms" "$minimal_ms" "$tool_gl_kib" \
     "$minimal_kib"
-ratio "20,000 libraries, no GL" "$tool_libraries_ms" "$minimal_nogl_ms" \
-    "$tool_libraries_kib" "$minimal_nogl_kib"
+ratio "20,000 libraries, both no GL" "$tool_libraries_ms" \
+    "$minimal_nogl_ms" "$tool_libraries_kib" "$minimal_nogl_kib"
 echo "English / Chinese quilmo-config (goal: at most 1.1):"
 ratio "both without the GL driver" "$tool_english_ms" "$tool_ms" \
     "$tool_english_kib" "$tool_kib"

@@ -15,8 +15,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt draws the window icon, an SVG, through libqt5svg5's plugin, which no
-# binary links. (The private Qt interfaces that the Wayland title bar uses
-# are pinned by dpkg-shlibdeps: qtbase-abi-*, qtwayland-client-abi-*.)
+# binary links.
 # qttranslations5-l10n: Qt's own dialogs and menus in the window's language.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5, qttranslations5-l10n")
 # Without a CJK font the whole interface shows boxes; without Qt's Wayland

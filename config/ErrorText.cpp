@@ -32,6 +32,12 @@ QString reason(int error, Access access)
     case ENOTDIR:
         return QCoreApplication::translate("ErrorText",
                                            "路径中有一部分不是目录。");
+    case ENOENT: // a dangling link on the way, for one
+        return QCoreApplication::translate("ErrorText",
+                                           "路径中有一部分不存在。");
+    case ELOOP:
+        return QCoreApplication::translate("ErrorText",
+                                           "路径中的符号链接过多或构成循环。");
     }
     return QString::fromLocal8Bit(std::strerror(error));
 }

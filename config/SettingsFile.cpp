@@ -9,9 +9,14 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSettings>
+#include <QSysInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -28,6 +33,10 @@ const int maxProbeSlack = 64 << 10;
 // Temporary files beside the settings file: this and six random letters.
 const char temporaryPrefix[] = ".config_ibus.ini.";
 const int maxLinkHops = 40;
+// Scratch directories below a base: this and six random letters.
+const char scratchPrefix[] = "quilmo-settings-";
+// A save holds one for milliseconds: an older one is a leftover.
+const int leftoverScratchAgeSecs = 60;
 // Some editors begin a file with it; QSettings then reads the file as
 // UTF-8, but writes it back without the mark.
 const char utf8Bom[] = "\xef\xbb\xbf";
@@ -121,16 +130,28 @@ bool sameBytes(int fd, const QByteArray &expected)
     return done == expected.size() && actual.startsWith(expected);
 }
 
+/// The directory part of the absolute @p path, as the kernel reads it:
+/// QFileInfo and QDir take "link/.." for "." lexically.
+QString directoryOf(const QString &path)
+{
+    return path.left(qMax(1, path.lastIndexOf(QLatin1Char('/'))));
+}
+
 /// The file a path names, at the end of its chain of links: the links are
 /// kept and the file they lead to replaced (or created).
 QString resolvedTarget(const QString &path)
 {
     QString target = path;
     for (int hop = 0; hop < maxLinkHops; ++hop) {
-        const QFileInfo info(target);
-        if (!info.isSymLink())
+        char buffer[PATH_MAX];
+        const ssize_t n =
+            readlink(nativePath(target).constData(), buffer, sizeof buffer);
+        if (n < 0)
             return target;
-        target = info.symLinkTarget();
+        const QString next = QFile::decodeName(QByteArray(buffer, int(n)));
+        target = next.startsWith(QLatin1Char('/'))
+                     ? next
+                     : directoryOf(target) + QLatin1Char('/') + next;
     }
     return path; // a loop: stat() then tells ELOOP
 }
@@ -227,7 +248,7 @@ struct Merged {
 int replace(const QString &target, const Merged &merged,
             const FileState &replaced)
 {
-    const QString directory = QFileInfo(target).absolutePath();
+    const QString directory = directoryOf(target);
     removeLeftovers(directory);
     QByteArray temporary =
         nativePath(directory + QLatin1Char('/') +
@@ -283,6 +304,37 @@ QStringList scratchBases(const QString &targetDirectory)
     return bases << targetDirectory;
 }
 
+/// Scratch directories that a writer killed half-way left in @p base; on
+/// a memory file system they would hold memory until a reboot. Only ours:
+/// nobody else's to write (QTemporaryDir makes it 0755 and then 0700),
+/// old, and holding nothing but what mergeContent() makes.
+void removeLeftoverScratch(const QString &base)
+{
+    const QStringList ours = {"merge.ini", "merge.ini.lock", "check.ini",
+                              "probe"};
+    const QStringList names = QDir(base).entryList(
+        {QLatin1String(scratchPrefix) + "??????"}, QDir::Dirs | QDir::Hidden);
+    for (const QString &name : names) {
+        const QString path = base + QLatin1Char('/') + name;
+        struct stat status;
+        if (lstat(nativePath(path).constData(), &status) != 0 ||
+            !S_ISDIR(status.st_mode) || status.st_uid != geteuid() ||
+            (status.st_mode & 022) != 0 ||
+            status.st_mtime > time(nullptr) - leftoverScratchAgeSecs)
+            continue;
+        const QStringList entries =
+            QDir(path).entryList(QDir::AllEntries | QDir::Hidden |
+                                 QDir::System | QDir::NoDotAndDotDot);
+        if (!std::all_of(
+                entries.cbegin(), entries.cend(),
+                [&](const QString &entry) { return ours.contains(entry); }))
+            continue;
+        for (const QString &entry : entries)
+            unlink(nativePath(path + QLatin1Char('/') + entry).constData());
+        rmdir(nativePath(path).constData());
+    }
+}
+
 /// Writes @p bytes to a new file at @p path.
 int writeNewFile(const QString &path, const QByteArray &bytes)
 {
@@ -326,8 +378,11 @@ int verify(const QString &directory, const QByteArray &content,
 int mergeContent(const QString &base, const QByteArray &old,
                  const SettingsGroups &groups, Merged *merged)
 {
+    removeLeftoverScratch(base);
     errno = 0;
-    const QTemporaryDir scratch(base + QStringLiteral("/quilmo-XXXXXX"));
+    const QTemporaryDir scratch(base + QLatin1Char('/') +
+                                QLatin1String(scratchPrefix) +
+                                QStringLiteral("XXXXXX"));
     if (!scratch.isValid())
         return errno ? errno : int(SaveResult::NotVerified);
     const QString path = scratch.filePath(QStringLiteral("merge.ini"));
@@ -367,6 +422,24 @@ int lockFailure(QLockFile::LockError error)
     return errno ? errno : int(SaveResult::NotVerified);
 }
 
+/**
+ * Removes the lock file at @p path of another user's copy that is gone (a
+ * crash as root, say): QLockFile cannot open it to take it over, so every
+ * save would fail as locked. The directory is ours, so we may.
+ */
+bool removeOthersStaleLock(const QLockFile &lock, const QString &path)
+{
+    qint64 pid = 0;
+    QString host, application;
+    struct stat status;
+    return lstat(nativePath(path).constData(), &status) == 0 &&
+           S_ISREG(status.st_mode) && status.st_uid != geteuid() &&
+           lock.getLockInfo(&pid, &host, &application) && pid > 0 &&
+           (host.isEmpty() || host == QSysInfo::machineHostName()) &&
+           kill(pid_t(pid), 0) != 0 && errno == ESRCH &&
+           unlink(nativePath(path).constData()) == 0;
+}
+
 /// Whether the effective user may write @p path (access() would ask for
 /// the real one).
 int writePermission(const QString &path)
@@ -391,7 +464,7 @@ int writeLocked(const QString &path, const SettingsGroups &groups)
         if (const int error = readAll(target, &old))
             return error;
     }
-    const QString directory = QFileInfo(target).absolutePath();
+    const QString directory = directoryOf(target);
     // The next base when one is full: the last one's error tells why none
     // would do.
     int error = SaveResult::NotVerified;
@@ -471,6 +544,12 @@ IniSnapshot read()
     return IniSnapshot(Config::configFilePath());
 }
 
+SaveResult readProblem()
+{
+    const QString path = Config::configFilePath();
+    return {path.isEmpty() ? int(SaveResult::Saved) : inspect(path).error};
+}
+
 SaveResult write(const SettingsGroups &groups)
 {
     const QString path = Config::configFilePath();
@@ -488,7 +567,9 @@ SaveResult write(const SettingsGroups &groups)
         return {SaveResult::NotRegularFile};
     QLockFile lock(lockPath);
     errno = 0;
-    if (!lock.tryLock(lockTimeoutMs))
+    if (!lock.tryLock(lockTimeoutMs) &&
+        !(lock.error() == QLockFile::LockFailedError &&
+          removeOthersStaleLock(lock, lockPath) && lock.tryLock(0)))
         return {lockFailure(lock.error())};
     return {writeLocked(path, groups)};
 }

@@ -63,6 +63,9 @@ namespace SettingsFile
 {
 /// Everything stored in the settings file, read once.
 IniSnapshot read();
+/// Why read() cannot use the file, as its cause; Saved when it can, or
+/// when there is none.
+SaveResult readProblem();
 
 /**
  * Stores the values of every group in @p groups, keeping everything else

@@ -244,7 +244,10 @@ void TabWidgetSpecial::onSettingChanged(QMap<QString, QString> changedSettings)
 void TabWidgetSpecial::storeDisplayPos(int index)
 {
     ConfigBus::instance()->setValue_Int(displayPosBusName, index);
-    // The engine holds it now, and the file will with this commit;
+    recordSent(m_comboBoxCustomPhraseDisplayPos->objectName(),
+               QString::number(index));
+    // The engine holds it now (or gets it again with the next commit), and
+    // the file will with this commit;
     // comparing later choices against the old position would drop a choice
     // of that old position.
     m_savedDisplayPos = index;

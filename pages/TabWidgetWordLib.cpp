@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHBoxLayout>
+#include <QHash>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -83,8 +84,11 @@ bool isSystemWordLibName(const QString &fileName)
                          fileName);
 }
 
-/// Absolute paths of the word libraries in one directory, in no order.
-QStringList listWordLibDir(WordLibDirPathLocation location)
+/// Absolute paths of the word libraries in one directory, in no order;
+/// their headers go to @p headers. Each file is read once: reading it again
+/// to fill the table cost as much as the whole listing.
+QStringList listWordLibDir(WordLibDirPathLocation location,
+                           QHash<QString, WordLibHeader> &headers)
 {
     QStringList paths;
     const QString dir = Config::wordLibDirPath(location);
@@ -97,9 +101,13 @@ QStringList listWordLibDir(WordLibDirPathLocation location)
         return paths;
     while (const dirent *entry = readdir(stream)) {
         const QString fileName = decodeFileName(entry->d_name);
+        const QString path = dir + fileName;
+        WordLibHeader header;
         if (isWordLibFileName(fileName) &&
-            isValidWordLibFile(QFileInfo(dir + fileName)))
-            paths.append(dir + fileName);
+            readWordLibHeader(path, header) == WordLibReadResult::HeaderRead) {
+            paths.append(path);
+            headers.insert(path, header);
+        }
     }
     closedir(stream);
     return paths;
@@ -126,6 +134,18 @@ QString withReason(const QString &text, int error,
     return text + QLatin1Char('\n') +
            QCoreApplication::translate("TabWidgetWordLib", "原因：") +
            ErrorText::reason(error, access);
+}
+
+/// Device, inode, size and modification time of what is at @p path;
+/// zeros when nothing is.
+std::array<qint64, 5> identityOf(const QString &path)
+{
+    struct stat status;
+    // The link itself when it is one: that is what removeFile() unlinks.
+    if (lstat(encodeFileName(path).constData(), &status) != 0)
+        return {}; // gone
+    return {qint64(status.st_dev), qint64(status.st_ino), status.st_size,
+            status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
 }
 
 QTableWidgetItem *newReadOnlyItem(const QString &text)
@@ -164,15 +184,16 @@ TabWidgetWordLib::TabWidgetWordLib(QWidget *parent)
     m_defaultSettings.insert(QLatin1String(namesKey),
                              QLatin1String(defaultNames));
 
-    m_wordLibPaths = listWordLibDir(WordLibDirPathUser);
+    QHash<QString, WordLibHeader> headers;
+    m_wordLibPaths = listWordLibDir(WordLibDirPathUser, headers);
     qCDebug(quilmoLog) << Config::wordLibDirPath(WordLibDirPathSystem);
-    m_wordLibPaths += listWordLibDir(WordLibDirPathSystem);
+    m_wordLibPaths += listWordLibDir(WordLibDirPathSystem, headers);
     const WordLibOrder order(s_wordLibNames,
                              Config::wordLibDirPath(WordLibDirPathUser));
     order.sort(m_wordLibPaths);
 
     setUpTable();
-    fillTable(order);
+    fillTable(order, headers);
     m_savedWordLibNames = selectedWordLibNames();
 
     // Connected after the filling, so building the table pends nothing.
@@ -202,17 +223,13 @@ void TabWidgetWordLib::setUpTable()
     m_tableWidget->installEventFilter(this);
 }
 
-void TabWidgetWordLib::fillTable(const WordLibOrder &order)
+void TabWidgetWordLib::fillTable(const WordLibOrder &order,
+                                 const QHash<QString, WordLibHeader> &headers)
 {
     m_tableWidget->setRowCount(m_wordLibPaths.size());
-    QStringList shownPaths;
-    for (const QString &path : qAsConst(m_wordLibPaths)) {
-        WordLibHeader header;
-        const WordLibReadResult result = readWordLibHeader(path, header);
-        if (result == WordLibReadResult::OpenFailed)
-            break;
-        if (result == WordLibReadResult::BadSignature)
-            continue;
+    for (int row = 0; row < m_wordLibPaths.size(); ++row) {
+        const QString &path = m_wordLibPaths.at(row);
+        const WordLibHeader header = headers.value(path);
         // The "[DEVDEBUG] " traces are kept word for word on purpose.
         qCDebug(quilmoLog) << "[DEVDEBUG] Author: " << header.author;
         qCDebug(quilmoLog) << "[DEVDEBUG] Name: " << header.name;
@@ -220,13 +237,9 @@ void TabWidgetWordLib::fillTable(const WordLibOrder &order)
         const char *locked = lockReason(path);
         const bool ticked = locked == forcedDescription ||
                             (!locked && order.isActive(fileName));
-        fillRow(shownPaths.size(), fileName, header,
-                ticked ? Qt::Checked : Qt::Unchecked, locked);
-        shownPaths.append(path);
+        fillRow(row, fileName, header, ticked ? Qt::Checked : Qt::Unchecked,
+                locked);
     }
-    // A file that changed since the listing leaves no row without items.
-    m_wordLibPaths = shownPaths;
-    m_tableWidget->setRowCount(shownPaths.size());
 }
 
 const char *TabWidgetWordLib::lockReason(const QString &path)
@@ -350,6 +363,8 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
         return tr("该词库已经在词库列表中！");
     const QString target =
         userDir.absolutePath() + QLatin1Char('/') + source.fileName();
+    if (isWaitingForRemoval(source.fileName()))
+        return tr("同名词库正等待删除，请在应用完成删除后再添加！");
     if (QFile::exists(target))
         return tr("词库目录存在同名文件，无法创建！");
     if (isSystemWordLibName(source.fileName()))
@@ -496,11 +511,12 @@ void TabWidgetWordLib::onRemoveWordLibButtonClicked()
         !confirmRemoval(m_tableWidget->item(row, NameColumn)->text(),
                         m_wordLibPaths.at(row)))
         return;
-    // Gone from the table now; the file goes with the next commit, and
-    // Cancel keeps it.
+    // Gone from the table now; the file goes once the engine has the
+    // selection without it, and Cancel keeps it.
+    const QString path = m_wordLibPaths.takeAt(row);
     m_pendingRemovals.append(
-        {m_wordLibPaths.takeAt(row),
-         m_tableWidget->item(row, NameColumn)->checkState()});
+        {path, m_tableWidget->item(row, NameColumn)->checkState(),
+         identityOf(path)});
     m_tableWidget->removeRow(row);
     onTableItemChanged(nullptr);
     updateRemoveButton();
@@ -509,28 +525,69 @@ void TabWidgetWordLib::onRemoveWordLibButtonClicked()
     m_tableWidget->setFocus(Qt::OtherFocusReason);
 }
 
-bool TabWidgetWordLib::finishCommit(bool delivered)
+QMap<QString, QString> TabWidgetWordLib::apply()
 {
+    // Delivered means the engine took a selection without the library;
+    // a commit that sends nothing would prove nothing.
+    if (!m_pendingRemovals.isEmpty())
+        m_changedSettings.insert(QLatin1String(namesKey),
+                                 selectedWordLibNames());
+    return TabWidgetBase::apply();
+}
+
+bool TabWidgetWordLib::finishCommit(bool stored, bool delivered)
+{
+    TabWidgetBase::finishCommit(stored, delivered);
     // Until the file and the engine hold the selection without it, the
     // engine may still open the library: its file waits.
-    if (!delivered)
+    if (!stored || !delivered)
         return true;
     bool allRemoved = true;
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {})) {
-        const int error = removeFile(removal.path);
-        if (error == 0)
-            continue;
-        allRemoved = false;
-        // Back as it was, its tick pending again: nothing is lost.
-        WordLibHeader header;
-        if (readWordLibHeader(removal.path, header) ==
-            WordLibReadResult::HeaderRead)
-            appendRow(removal.path, header, removal.checkState);
-        onTableItemChanged(nullptr);
-        showRemoveFailure(withReason(tr("无法删除词库文件！"), error),
-                          removal.path);
+        const FileIdentity now = identityOf(removal.path);
+        if (now != removal.identity && now != FileIdentity{}) {
+            allRemoved = false;
+            // Not the library the user confirmed: a new one, not ticked.
+            keepFile(removal, Qt::Unchecked,
+                     tr("确认删除后，这个文件已被替换或修改，没有删除。"));
+        } else if (const int error = removeFile(removal.path)) {
+            allRemoved = false;
+            // Back as it was, its tick pending again: nothing is lost.
+            keepFile(removal, removal.checkState,
+                     withReason(tr("无法删除词库文件！"), error));
+        }
     }
     return allRemoved;
+}
+
+void TabWidgetWordLib::keepFile(const PendingRemoval &removal,
+                                Qt::CheckState checkState, const QString &text)
+{
+    WordLibHeader header;
+    if (readWordLibHeader(removal.path, header) ==
+        WordLibReadResult::HeaderRead)
+        appendRow(removal.path, header, checkState);
+    onTableItemChanged(nullptr);
+    showRemoveFailure(text, removal.path);
+}
+
+void TabWidgetWordLib::dropPending()
+{
+    // A box, not the status line: the window is closing.
+    for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {}))
+        showRemoveFailure(tr("词库文件没有删除，仍在词库目录中。\n"
+                             "删除要在应用之后、IBus 收到不含它的词库选择时"
+                             "才进行。"),
+                          removal.path);
+}
+
+bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const
+{
+    return std::any_of(m_pendingRemovals.cbegin(), m_pendingRemovals.cend(),
+                       [&fileName](const PendingRemoval &removal) {
+                           return QFileInfo(removal.path).fileName() ==
+                                  fileName;
+                       });
 }
 
 bool TabWidgetWordLib::hasPendingChanges() const

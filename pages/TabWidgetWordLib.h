@@ -4,7 +4,10 @@
 
 #include "app/TabWidgetBase.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <array>
 
 class QPushButton;
 class QTableWidget;
@@ -34,10 +37,17 @@ public:
     /// The selection string of the table as it is now.
     QString selectedWordLibNames() const;
 
-    /// Removes the files of the libraries removed since the last commit,
-    /// once the selection without them is stored and delivered; a file
-    /// that cannot go comes back as it was. @see TabWidgetBase::finishCommit()
-    bool finishCommit(bool delivered) override;
+    /// Sends the selection also without an edit while a removal waits for
+    /// the engine to take it. @see TabWidgetBase::apply()
+    QMap<QString, QString> apply() override;
+    /// Removes the files of the libraries removed, once the selection
+    /// without them is stored and delivered; a file that cannot go, or
+    /// that is no longer the one confirmed, comes back to the table.
+    /// @see TabWidgetBase::finishCommit()
+    bool finishCommit(bool stored, bool delivered) override;
+    /// Tells which files stay, since their removal did not happen.
+    /// @see TabWidgetBase::dropPending()
+    void dropPending() override;
     /// @see TabWidgetBase::reset()
     void reset() override;
     /// Also a removal waiting for its commit.
@@ -73,7 +83,8 @@ protected:
 
 private:
     void setUpTable();
-    void fillTable(const WordLibOrder &order);
+    void fillTable(const WordLibOrder &order,
+                   const QHash<QString, WordLibHeader> &headers);
     /// Why the user cannot change the tick of the listed library at
     /// @p path, a text of the row; null when they can.
     static const char *lockReason(const QString &path);
@@ -106,11 +117,21 @@ private:
     QPushButton *m_removeButton = nullptr;
     /// Where the file dialog opens: the folder of the last library chosen.
     QString m_lastDirectory;
-    /// A row removed since the last commit.
+    /// Device, inode, size and modification time (s, ns) of a file: what
+    /// tells the file confirmed for removal from one put in its place.
+    using FileIdentity = std::array<qint64, 5>;
+    /// A row removed whose file waits for the engine to take the selection
+    /// without it.
     struct PendingRemoval {
         QString path;
         Qt::CheckState checkState;
+        FileIdentity identity;
     };
+    bool isWaitingForRemoval(const QString &fileName) const;
+    /// Puts the row of @p removal back, ticked as @p checkState, and tells
+    /// the user @p text.
+    void keepFile(const PendingRemoval &removal, Qt::CheckState checkState,
+                  const QString &text);
     QList<PendingRemoval> m_pendingRemovals;
     /// Absolute paths of the rows, in table order.
     QStringList m_wordLibPaths;

@@ -6,9 +6,6 @@ set -eu
 build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 # lupdate/lrelease and their CMake macros, for the catalogues.
 build="$build qttools5-dev qttools5-dev-tools"
-# The Wayland title bar (decoration/) builds on Qt's private headers.
-build="$build qtbase5-private-dev qtwayland5-private-dev libwayland-dev"
-build="$build libxkbcommon-dev"
 # A later start's activation token reaches the desktop through KWindowSystem.
 build="$build libkf5windowsystem-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;

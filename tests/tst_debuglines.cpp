@@ -80,7 +80,7 @@ void TestDebugLines::initTestCase()
     QVERIFY(ConfigBus::instance()->init());
     QString whyNot;
     // Its rows would add lines of their own.
-    if (testSystemWordLibDir(&whyNot).isEmpty())
+    if (emptySystemWordLibDir(&whyNot).isEmpty())
         QFAIL(qPrintable(whyNot));
 }
 

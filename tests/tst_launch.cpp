@@ -76,6 +76,8 @@ private Q_SLOTS:
     void lockDirectoryIsTheUsersAlone_data();
     void lockDirectoryIsTheUsersAlone();
     void runsUnlockedWithoutAPrivateDirectory();
+    void opensWhateverIsInTheLocksPlace_data();
+    void opensWhateverIsInTheLocksPlace();
     void runsAsTheHomeOwner_data();
     void runsAsTheHomeOwner();
     void refusesWhenItCannotBecomeTheOwner_data();
@@ -396,6 +398,51 @@ void TestLaunch::runsUnlockedWithoutAPrivateDirectory()
     QVERIFY(copy.waitForFinished(10000));
 }
 
+void TestLaunch::opensWhateverIsInTheLocksPlace_data()
+{
+    QTest::addColumn<QString>("setUp"); // shell, in the private directory
+    QTest::addColumn<bool>("fullDisk"); // and so told it runs unlocked
+    QTest::newRow("full disk") << ": %1" << true;
+    QTest::newRow("fifo") << "mkfifo %1" << false;
+    QTest::newRow("directory") << "mkdir %1" << false;
+    QTest::newRow("dangling link") << "ln -s nowhere %1" << false;
+    QTest::newRow("directory as raise socket") << "mkdir socket # %1" << false;
+}
+
+// Only a live copy keeps a start from its window: not a lock file that
+// cannot be written, nor something that is no lock file at all.
+void TestLaunch::opensWhateverIsInTheLocksPlace()
+{
+    QFETCH(QString, setUp);
+    QFETCH(bool, fullDisk);
+    std::optional<SmallFileSystem> disk;
+    if (fullDisk) {
+        disk.emplace(m_runtimeDir, 16);
+        if (!disk->whyNot().isEmpty())
+            QSKIP(qPrintable(disk->whyNot()));
+        QVERIFY(disk->fillLeaving(0));
+    }
+    const QString directory = privateDirectory();
+    QVERIFY(QDir().mkpath(directory));
+    QVERIFY(QFile::setPermissions(
+        directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QProcess shell;
+    shell.setWorkingDirectory(directory);
+    shell.start("sh", {"-c", setUp.arg(singleInstanceKey())});
+    QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+    QProcess copy;
+    startTool(copy, {token});
+    if (fullDisk)
+        QVERIFY(!copy.waitForFinished(3000));
+    else // and locked, by a lock file in the place of what was there
+        QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    QCOMPARE(QString::fromUtf8(copy.readAllStandardError())
+                 .contains("无法阻止同时运行多个副本"),
+             fullDisk);
+    copy.terminate();
+    QVERIFY(copy.waitForFinished(10000));
+}
+
 void TestLaunch::runsAsTheHomeOwner_data()
 {
     QTest::addColumn<uint>("owner");
@@ -423,7 +470,14 @@ void TestLaunch::runsAsTheHomeOwner()
         QSKIP("only root changes its identity");
     QVERIFY(chownTree(m_home->path(), owner, group));
     QProcess copy;
-    startTool(copy, {token});
+    QProcessEnvironment environment = toolEnvironment();
+    // The leak checker can neither stop a process that changed its ids nor
+    // read root's suppressions afterwards.
+    environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                       QStringLiteral("detect_leaks=0"));
+    copy.setProcessEnvironment(environment);
+    copy.start(tool, {token});
+    QVERIFY(copy.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
     QCOMPARE(identityOf(copy.processId()), identity);
     copy.terminate();
@@ -436,10 +490,21 @@ void TestLaunch::runsAsTheHomeOwner()
 void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
 {
     QTest::addColumn<QStringList>("wrapper");
+    QTest::addColumn<uint>("owner"); // of the home
+    QTest::addColumn<QString>("message");
+    const QString cannot =
+        QStringLiteral("无法切换为主目录所有者的身份运行，未做任何更改。");
     QTest::newRow("owner without an id in the user namespace")
-        << QStringList{"unshare", "--user", "--map-root-user"};
+        << QStringList{"unshare", "--user", "--map-root-user"} << 65534u
+        << cannot;
     QTest::newRow("capabilities kept across setuid")
-        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"};
+        << QStringList{"setpriv", "--securebits", "+no_setuid_fixup"} << 65534u
+        << cannot;
+    // Others could plant links to root's files there.
+    QTest::newRow("root's home that others may write to (HOME=/tmp)")
+        << QStringList{"env"} << 0u
+        << QStringLiteral("其他用户可以写入主目录，以 root "
+                          "身份运行不安全，未做任何更改。");
 }
 
 // A switch that cannot be made, or after which root could come back,
@@ -447,10 +512,18 @@ void TestLaunch::refusesWhenItCannotBecomeTheOwner_data()
 void TestLaunch::refusesWhenItCannotBecomeTheOwner()
 {
     QFETCH(QStringList, wrapper);
+    QFETCH(uint, owner);
+    QFETCH(QString, message);
     const QString program = QStandardPaths::findExecutable(wrapper.first());
     if (geteuid() != 0 || program.isEmpty())
         QSKIP("needs root and util-linux");
-    QVERIFY(chownTree(m_home->path(), 65534, 65534));
+    // A chroot, for one, may not make user namespaces.
+    if (QProcess::execute(program, wrapper.mid(1) << QStringLiteral("true")))
+        QSKIP("this system does not let the wrapper run");
+    QVERIFY(chownTree(m_home->path(), owner, owner));
+    if (owner == 0)
+        QCOMPARE(chmod(QFile::encodeName(m_home->path()).constData(), 01777),
+                 0);
     const QStringList before =
         QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden);
     QProcess refused;
@@ -458,9 +531,7 @@ void TestLaunch::refusesWhenItCannotBecomeTheOwner()
     refused.start(program, wrapper.mid(1) + QStringList{tool, token});
     QVERIFY(refused.waitForFinished(10000));
     QCOMPARE(refused.exitCode(), 255);
-    QCOMPARE(
-        QString::fromUtf8(refused.readAllStandardError()),
-        QStringLiteral("无法切换为主目录所有者的身份运行，未做任何更改。\n"));
+    QCOMPARE(QString::fromUtf8(refused.readAllStandardError()), message + '\n');
     QCOMPARE(QDir(m_home->path()).entryList(QDir::AllEntries | QDir::Hidden),
              before);
 }

@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLockFile>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -22,6 +23,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -66,6 +68,9 @@ bool makeSpecialFile(const QString &kind, const QString &path)
         return QDir().mkpath(path);
     if (kind == QLatin1String("dangling link"))
         return symlink("nowhere", name.constData()) == 0;
+    if (kind.endsWith(QLatin1String(" link"))) // looping, or into nothing
+        return symlink(kind.startsWith('l') ? name.constData() : "no/such",
+                       name.constData()) == 0;
     if (kind == QLatin1String("17 MiB file"))
         return writeFile(path, "[basic]\nzirate=0\n") &&
                truncate(name.constData(), 17 << 20) == 0;
@@ -137,6 +142,7 @@ private Q_SLOTS:
     void nearlyFullDisk();
     void settingsFileLink_data();
     void settingsFileLink();
+    void linkThroughALinkedDirectory();
     void faultsLeaveTheFileAsItWas_data();
     void faultsLeaveTheFileAsItWas();
     void lockHeldElsewhere();
@@ -191,11 +197,22 @@ void TestRobustness::brokenSettingsFile()
     QVariantMap values = iniValues(copy);
     // What a writer killed half-way leaves behind goes with the next save.
     writeFile(Config::configDirPath() + ".config_ibus.ini.AbC123", "x");
+    // So does its scratch directory, which may hold memory.
+    const QString run = m_sandbox->home.path() + QStringLiteral("/run");
+    const QString scratch = run + QStringLiteral("/quilmo-settings-AbC123");
+    QVERIFY(QDir().mkpath(scratch) && writeFile(scratch + "/merge.ini", "x"));
+    QCOMPARE(chmod(QFile::encodeName(run), 0700), 0);
+    QCOMPARE(chmod(QFile::encodeName(scratch), 0700), 0);
+    const timeval longAgo[2] = {{1, 0}, {1, 0}};
+    QCOMPARE(utimes(QFile::encodeName(scratch), longAgo), 0);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
     QVERIFY(widget.failures.isEmpty());
     QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
+    QCOMPARE(QDir(run).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
     // The rest reads as it did, for the engine reads it with QSettings too.
     values.insert(QStringLiteral("basic/candidatecount"), QStringLiteral("3"));
     QCOMPARE(iniValues(Config::configFilePath()), values);
@@ -221,6 +238,12 @@ void TestRobustness::unwritableSettingsFile_data()
     // QLockFile could never take over a lock file that is a link.
     QTest::newRow("link as lock file") << "dangling link"
                                        << ".lock" << notRegular;
+    QTest::newRow("looping link")
+        << "looping link"
+        << "" << QStringLiteral("路径中的符号链接过多或构成循环。");
+    QTest::newRow("link into a missing directory")
+        << "missing directory link"
+        << "" << QStringLiteral("路径中有一部分不存在。");
     QTest::newRow("huge file")
         << "17 MiB file"
         << "" << QStringLiteral("设置文件过大（超过 16 MiB）。");
@@ -257,6 +280,11 @@ void TestRobustness::unwritableSettingsFile()
         widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
             ->currentText(),
         QStringLiteral("8"));
+    // Said at once, not at the first 应用: these are not the stored values.
+    // A link to nowhere stores nothing, so the defaults are what it holds.
+    if (suffix.isEmpty() && !readOnly && kind != "missing directory link")
+        QCOMPARE(widget.findChild<QLabel *>("statusLine")->text(),
+                 "无法读取设置文件，窗口中是默认设置\n" + reason);
     widget.findChild<QCheckBox *>(QStringLiteral("checkboxEnableIMode"))
         ->setChecked(false);
     widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
@@ -378,6 +406,24 @@ void TestRobustness::settingsFileLink()
     QCOMPARE(readFile(real).contains("candidatecount=3"), writable);
 }
 
+// The file the kernel finds is replaced, not the one a lexical reading of
+// "sub/.." names when sub is a link.
+void TestRobustness::linkThroughALinkedDirectory()
+{
+    const QString home = m_sandbox->home.path();
+    QVERIFY(QDir().mkpath(home + "/elsewhere/deep") &&
+            QDir().mkpath(home + "/other") &&
+            QDir().mkpath(Config::configDirPath()));
+    QVERIFY(QFile::link(home + "/elsewhere/deep", home + "/other/sub"));
+    QVERIFY(writeFile(home + "/elsewhere/real.ini", "[basic]\nzirate=0\n"));
+    QVERIFY(
+        QFile::link("../../other/sub/../real.ini", Config::configFilePath()));
+    QVERIFY(writeCountThree().saved());
+    QCOMPARE(storedGroup("basic"),
+             Settings({{"zirate", "0"}, {"candidatecount", "3"}}));
+    QVERIFY(!QFile::exists(home + "/other/real.ini"));
+}
+
 void TestRobustness::faultsLeaveTheFileAsItWas_data()
 {
     QTest::addColumn<QByteArray>("call");
@@ -438,12 +484,21 @@ void TestRobustness::faultsLeaveTheFileAsItWas()
 void TestRobustness::lockHeldElsewhere()
 {
     writeSettings("[basic]\nzirate=0\n");
-    QLockFile lock(Config::configFilePath() + QStringLiteral(".lock"));
+    const QString lockPath = Config::configFilePath() + ".lock";
+    QLockFile lock(lockPath);
     QVERIFY(lock.lock());
     QCOMPARE(writeCountThree().reason(),
              QStringLiteral("设置文件正被其他程序锁定。"));
     QCOMPARE(readFile(Config::configFilePath()),
              QByteArray("[basic]\nzirate=0\n"));
+    lock.unlock();
+    // Left by a copy that crashed as root: the user's QLockFile cannot take
+    // it over, though its holder is long gone.
+    QVERIFY(writeFile(lockPath, "2147483000\nx\n\n"));
+    if (geteuid() == 0)
+        QVERIFY(chownTree(m_sandbox->home.path(), 65534, 65534) &&
+                chown(QFile::encodeName(lockPath), 0, 0) == 0);
+    QCOMPARE(runAsNobody([] { return writeCountThree().saved() ? 0 : 1; }), 0);
 }
 
 void TestRobustness::ownerAndModeKept_data()

@@ -229,6 +229,9 @@ void TestSpecialPage::movedPositionGoesWithTheCommit()
     QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "4"}}));
     QCOMPARE(fixture.calls().size(), 1);
     QCOMPARE(fixture.apply(), Settings());
+    fixture.page().finishCommit(true, false); // the engine missed it
+    QCOMPARE(fixture.apply(), Settings({{"customphrasedisplaypos", "4"}}));
+    QCOMPARE(fixture.calls().size(), 2);
 }
 
 QTEST_MAIN(TestSpecialPage)

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The real tool through its launcher on Qt's Wayland platform, under a
-// headless Weston that leaves the title bar to its clients: the window maps
-// at its size with the app id of its desktop entry, and its title bar
-// offers no maximize.
+// Weston that leaves the title bar to its clients, on an X server of its
+// own so that a pointer can click: the window maps at its size with the app
+// id of its desktop entry, and the close button of its title bar ends it.
+#include "support/TestSupport.h"
+#include "support/VirtualScreen.h"
+
 #include <QDir>
 #include <QProcess>
-#include <QStandardPaths>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -19,39 +22,77 @@ const QRgb background = 0xff204060;
 const char westonIni[] = "[shell]\nbackground-color=0xff204060\n"
                          "panel-position=none\nanimation=none\n"
                          "startup-animation=none\n";
+// Above the X pointer, which starts in the middle of the X screen: Weston
+// follows the pointer only from its first entry into Weston's window.
+const QSize output(1024, 500);
+// Weston draws the X pointer: a cursor at most this wide and high.
+const int cursorSize = 64;
 // 600 x 400 in a 3-pixel frame under a 30-pixel title bar.
 const QSize framedSize(606, 433);
 const int frame = 3;
 const int titleBar = 30;
 
-/// The smallest rectangle around every pixel unlike the background.
+/// The rectangle spanned by the rows and the columns that hold more pixels
+/// unlike the background than a cursor could.
 QRect drawnArea(const QImage &screen)
 {
-    QRect area;
+    QVector<int> inRow(screen.height());
+    QVector<int> inColumn(screen.width());
     for (int y = 0; y < screen.height(); ++y) {
         for (int x = 0; x < screen.width(); ++x) {
-            if (screen.pixel(x, y) != background)
-                area |= QRect(x, y, 1, 1);
+            const bool drawn = screen.pixel(x, y) != background;
+            inRow[y] += drawn;
+            inColumn[x] += drawn;
         }
     }
-    return area;
+    auto span = [](const QVector<int> &counts) {
+        int first = 0;
+        while (first < counts.size() && counts[first] <= cursorSize)
+            ++first;
+        int last = counts.size() - 1;
+        while (last > first && counts[last] <= cursorSize)
+            --last;
+        return qMakePair(first, last);
+    };
+    const auto rows = span(inRow);
+    const auto columns = span(inColumn);
+    return QRect(QPoint(columns.first, rows.first),
+                 QPoint(columns.second, rows.second));
 }
 
-/// The buttons in the right quarter of @p window's title bar, right of its
-/// centred title: runs of columns with anything drawn on the bar's colour.
-int titleBarButtons(const QImage &window)
+/// The centre of the right-most button in @p window's title bar: the last
+/// run of columns with anything drawn on the bar's colour.
+QPoint closeButton(const QImage &window)
 {
     const QRgb bar = window.pixel(window.width() / 2, frame);
-    int buttons = 0;
-    bool inButton = false;
-    for (int x = window.width() * 3 / 4; x < window.width() - frame; ++x) {
-        bool drawn = false;
-        for (int y = frame; y < titleBar; ++y)
-            drawn = drawn || window.pixel(x, y) != bar;
-        buttons += drawn && !inButton;
-        inButton = drawn;
+    auto drawn = [&](int x) {
+        for (int y = frame; y < titleBar; ++y) {
+            if (window.pixel(x, y) != bar)
+                return true;
+        }
+        return false;
+    };
+    int right = window.width() - frame - 1;
+    while (right > 0 && !drawn(right))
+        --right;
+    int left = right;
+    while (left > 0 && drawn(left - 1))
+        --left;
+    return QPoint((left + right) / 2, titleBar / 2);
+}
+
+/// The tool's standard error without libwayland's protocol trace, whose
+/// lines begin with a time stamp: "[1234567.890]  -> wl_surface@3...".
+QByteArray withoutTrace(const QByteArray &errors, QByteArray *trace)
+{
+    static const QRegularExpression traceLine(QStringLiteral("^\\[ *\\d+\\."));
+    QByteArray own;
+    for (const QByteArray &line : errors.split('\n')) {
+        QByteArray &part =
+            QString::fromUtf8(line).contains(traceLine) ? *trace : own;
+        part += line + '\n';
     }
-    return buttons;
+    return own;
 }
 } // namespace
 
@@ -62,27 +103,32 @@ class TestWayland : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
-    void mapsAtItsSizeWithItsAppIdAndNoMaximize();
+    void mapsAtItsSizeWithItsAppIdAndClosesFromItsTitleBar();
 
 private:
     /// Weston's whole output; a null image on failure.
     QImage screenshot();
+    /// Clicks the X pointer's first button at @p point.
+    void click(const QPoint &point);
 
-    QTemporaryDir m_runtimeDir; // XDG_RUNTIME_DIR, for Weston's socket
+    VirtualScreen m_screen;
+    QTemporaryDir m_runtimeDir; // Weston's XDG_RUNTIME_DIR, with its socket
     QProcessEnvironment m_env;
     QProcess m_weston;
 };
 
 void TestWayland::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("weston")).isEmpty())
-        QSKIP("weston is not installed");
+    for (const char *program : {"weston", "weston-screenshooter", "xdotool"})
+        QUILMO_REQUIRE_SERVICE(whyNotInstalled(QLatin1String(program)));
+    QUILMO_REQUIRE_SERVICE(m_screen.start());
     QFile config(m_runtimeDir.filePath(QStringLiteral("weston.ini")));
     QVERIFY(config.open(QIODevice::WriteOnly));
     config.write(westonIni);
     config.close();
     m_env = QProcessEnvironment::systemEnvironment();
-    m_env.remove(QStringLiteral("DISPLAY"));
+    m_env.insert(QStringLiteral("DISPLAY"),
+                 QString::fromLatin1(m_screen.display()));
     m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir.path());
     m_env.insert(QStringLiteral("WAYLAND_DISPLAY"), socket);
     m_weston.setProcessEnvironment(m_env);
@@ -90,15 +136,17 @@ void TestWayland::initTestCase()
     // The pixman renderer draws what the screenshots show; --debug lets
     // any client take them.
     m_weston.start(QStringLiteral("weston"),
-                   {QStringLiteral("--backend=headless-backend.so"),
+                   {QStringLiteral("--backend=x11-backend.so"),
                     QStringLiteral("--use-pixman"), QStringLiteral("--debug"),
-                    QStringLiteral("--width=1024"),
-                    QStringLiteral("--height=768"),
+                    QStringLiteral("--width=%1").arg(output.width()),
+                    QStringLiteral("--height=%1").arg(output.height()),
                     QStringLiteral("--socket=") + socket,
                     QStringLiteral("--config=") + config.fileName()});
-    QVERIFY(QTest::qWaitFor(
+    const bool listening = QTest::qWaitFor(
         [this] { return QFile::exists(m_runtimeDir.filePath(socket)); },
-        waitMs));
+        waitMs);
+    QUILMO_REQUIRE_SERVICE(listening ? QString()
+                                     : QStringLiteral("weston did not start"));
 }
 
 void TestWayland::cleanupTestCase()
@@ -121,19 +169,46 @@ QImage TestWayland::screenshot()
         .convertToFormat(QImage::Format_RGB32);
 }
 
-void TestWayland::mapsAtItsSizeWithItsAppIdAndNoMaximize()
+void TestWayland::click(const QPoint &point)
+{
+    const QStringList arguments = {
+        QStringLiteral("mousemove"), QString::number(point.x()),
+        QString::number(point.y()), QStringLiteral("click"),
+        QStringLiteral("1")};
+    QProcess xdotool;
+    xdotool.setProcessEnvironment(m_env);
+    xdotool.setProcessChannelMode(QProcess::ForwardedChannels);
+    xdotool.start(QStringLiteral("xdotool"), arguments);
+    QVERIFY(xdotool.waitForFinished(waitMs));
+    QCOMPARE(xdotool.exitCode(), 0);
+}
+
+void TestWayland::mapsAtItsSizeWithItsAppIdAndClosesFromItsTitleBar()
 {
     QTemporaryDir home;
     QProcessEnvironment env = m_env;
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
     env.remove(QStringLiteral("QT_WAYLAND_DECORATION"));
-    // The client's side of the protocol, on its standard error.
-    env.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client"));
-    for (const char *name : {"HOME", "TMPDIR"})
+    env.remove(QStringLiteral("DISPLAY"));
+    // A runtime directory of its own, as for every copy a test starts: the
+    // per-user lock lives there. Weston's socket by its full path.
+    env.insert(QStringLiteral("WAYLAND_DISPLAY"),
+               m_runtimeDir.filePath(socket));
+    for (const char *name : {"HOME", "TMPDIR", "XDG_RUNTIME_DIR"})
         env.insert(QLatin1String(name), home.path());
+    // The client's side of the protocol, on its standard error, into a file:
+    // a pipe that the test drains only now and then would stall the tool.
+    env.insert(QStringLiteral("WAYLAND_DEBUG"), QStringLiteral("client"));
+    const QString errorsFile = home.filePath(QStringLiteral("stderr"));
     QProcess tool;
     tool.setProcessEnvironment(env);
+    tool.setStandardErrorFile(errorsFile);
     tool.start(QStringLiteral(QUILMO_LAUNCHER), QStringList());
+    QByteArray trace;
+    auto toolErrors = [&] {
+        trace.clear();
+        return withoutTrace(readFile(errorsFile), &trace);
+    };
 
     QImage screen;
     QRect window;
@@ -146,16 +221,19 @@ void TestWayland::mapsAtItsSizeWithItsAppIdAndNoMaximize()
         waitMs);
     QDir().mkpath(QStringLiteral(QUILMO_SCREENSHOT_DIR));
     screen.save(QStringLiteral(QUILMO_SCREENSHOT_DIR "/wayland.png"));
-    QVERIFY2(mapped, qPrintable(QStringLiteral("drawn: %1 x %2")
+    QVERIFY2(mapped, qPrintable(QStringLiteral("drawn: %1 x %2\n")
                                     .arg(window.width())
-                                    .arg(window.height())));
-    QCOMPARE(titleBarButtons(screen.copy(window)), 1); // close alone
+                                    .arg(window.height()) +
+                                toolErrors()));
 
-    tool.terminate();
-    QVERIFY(tool.waitForFinished(waitMs));
-    const QByteArray errors = tool.readAllStandardError();
-    QVERIFY2(tool.exitCode() == 0, errors.right(4000).constData());
-    QVERIFY(errors.contains("set_app_id(\"quilmo-config\")"));
+    click(window.topLeft() + closeButton(screen.copy(window)));
+    const bool ended = QTest::qWaitFor(
+        [&] { return tool.state() == QProcess::NotRunning; }, waitMs);
+    QVERIFY2(ended && tool.exitStatus() == QProcess::NormalExit &&
+                 tool.exitCode() == 0,
+             toolErrors().constData());
+    QVERIFY2(trace.contains("set_app_id(\"quilmo-config\")"),
+             trace.right(2000).constData());
 }
 
 QTEST_GUILESS_MAIN(TestWayland)

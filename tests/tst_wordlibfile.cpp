@@ -303,6 +303,9 @@ void TestWordLibFile::fileNamesKeepTheirBytes_data()
         << QByteArray("a\xE8\xAF") << "a\uFFFD\uFFFD";
     QTest::newRow("after a character ending in DC80")
         << QByteArray("\xF0\x9F\x92\x80\xFF") << "\U0001F480\uFFFD";
+    QTest::newRow("text on both sides") << QByteArray("\xE4\xB8\xAD\xFF\xFE"
+                                                      "a.qlb")
+                                        << "\u4E2D\uFFFD\uFFFDa.qlb";
 }
 
 void TestWordLibFile::fileNamesKeepTheirBytes()

@@ -140,7 +140,7 @@ private:
 void TestWordLibPage::initTestCase()
 {
     QString whyNot;
-    m_sysDir = testSystemWordLibDir(&whyNot);
+    m_sysDir = emptySystemWordLibDir(&whyNot);
     // A skip would pass unnoticed in ctest's summary.
     if (m_sysDir.isEmpty())
         QFAIL(qPrintable(whyNot));
@@ -224,7 +224,7 @@ void TestWordLibPage::undecodableNameIsListedAndRemovable()
     QCOMPARE(rowsOf(page), QStringList{"b\uFFFD.qlb:locked"});
     tableOf(page)->setCurrentCell(0, 0);
     page.findChildren<QPushButton *>().at(1)->click(); // 删除
-    QVERIFY(page.finishCommit(true));
+    QVERIFY(page.finishCommit(true, true));
     QCOMPARE(access(path.constData(), F_OK), -1); // its own bytes went
 }
 
@@ -524,10 +524,13 @@ void TestWordLibPage::remove_data()
 {
     QTest::addColumn<int>("row"); // of user.qlb, sys.qlb, a.qlb (active), c.qlb
     QTest::addColumn<bool>("confirmed");
-    QTest::addColumn<QString>("commit"); // "delivered", "undelivered", "fails"
+    // "delivered", "undelivered", "unsaved" (the settings file), "fails",
+    // "replaced", "gone" (before the commit), "re-added" (then delivered)
+    QTest::addColumn<QString>("commit");
     QTest::addColumn<QStringList>("rows");  // after 删除
     QTest::addColumn<BusCalls>("calls");    // after the commit
     QTest::addColumn<QStringList>("files"); // left in the user directory
+    QTest::addColumn<QString>("failure");
     const QStringList all = {"user.qlb:forced", "sys.qlb:forced", "a.qlb:on",
                              "c.qlb:off"};
     const QStringList withoutA = {"user.qlb:forced", "sys.qlb:forced",
@@ -536,22 +539,40 @@ void TestWordLibPage::remove_data()
     const BusCalls withoutASent = {{"wordLibNames", "user.qlb;sys.qlb"}};
     QTest::newRow("an active library: the selection first, then the file")
         << 2 << true << "delivered" << withoutA << withoutASent
-        << QStringList{"c.qlb", "user.qlb"};
-    QTest::newRow("an inactive one: only the file")
-        << 3 << true << "delivered" << QStringList(all.mid(0, 3)) << BusCalls()
-        << QStringList{"a.qlb", "user.qlb"};
+        << QStringList{"c.qlb", "user.qlb"} << "";
+    // Sent all the same: only what the engine took proves it done with.
+    QTest::newRow("an inactive one: the selection again, then the file")
+        << 3 << true << "delivered" << QStringList(all.mid(0, 3))
+        << BusCalls{{"wordLibNames", "user.qlb;sys.qlb;a.qlb"}}
+        << QStringList{"a.qlb", "user.qlb"} << "";
     // The engine may still use it: the file waits for the next commit.
     QTest::newRow("the engine did not get the selection")
-        << 2 << true << "undelivered" << withoutA << withoutASent << libraries;
+        << 2 << true << "undelivered" << withoutA << withoutASent << libraries
+        << "";
+    QTest::newRow("the settings file still names it")
+        << 2 << true << "unsaved" << withoutA << withoutASent << libraries
+        << "";
     // Back as it was, ticked and pending again: nothing is lost.
     QTest::newRow("the file cannot go")
-        << 2 << true << "fails" << withoutA << withoutASent << libraries;
+        << 2 << true << "fails" << withoutA << withoutASent << libraries
+        << QStringLiteral("无法删除词库文件！\n原因：") +
+               (geteuid() == 0 ? "文件系统是只读的。" : "没有写入权限。");
+    QTest::newRow("another file in its place")
+        << 2 << true << "replaced" << withoutA << withoutASent << libraries
+        << "确认删除后，这个文件已被替换或修改，没有删除。";
+    QTest::newRow("gone already")
+        << 2 << true << "gone" << withoutA << withoutASent
+        << QStringList{"c.qlb", "user.qlb"} << "";
+    QTest::newRow("added again while it waits")
+        << 2 << true << "re-added" << withoutA << withoutASent
+        << QStringList{"c.qlb", "user.qlb"}
+        << "同名词库正等待删除，请在应用完成删除后再添加！";
     QTest::newRow("declined")
-        << 3 << false << "delivered" << all << BusCalls() << libraries;
+        << 3 << false << "delivered" << all << BusCalls() << libraries << "";
     QTest::newRow("user.qlb")
-        << 0 << true << "delivered" << all << BusCalls() << libraries;
+        << 0 << true << "delivered" << all << BusCalls() << libraries << "";
     QTest::newRow("a system library")
-        << 1 << true << "delivered" << all << BusCalls() << libraries;
+        << 1 << true << "delivered" << all << BusCalls() << libraries << "";
 }
 
 void TestWordLibPage::remove()
@@ -562,6 +583,7 @@ void TestWordLibPage::remove()
     QFETCH(QStringList, rows);
     QFETCH(BusCalls, calls);
     QFETCH(QStringList, files);
+    QFETCH(QString, failure);
     Fixture fixture;
     QVERIFY(writeWordLibs(userLib({}), {"user.qlb", "a.qlb", "c.qlb"}));
     QVERIFY(writeWordLibs(m_sysDir, {"sys.qlb"}));
@@ -576,19 +598,31 @@ void TestWordLibPage::remove()
     if (commit == QLatin1String("fails") &&
         !locked.emplace(userLib({})).whyNot().isEmpty())
         QSKIP(qPrintable(locked->whyNot()));
+    if (commit == QLatin1String("replaced"))
+        QVERIFY(writeWordLib(userLib("a.qlb"), QStringLiteral("新下载")));
+    if (commit == QLatin1String("gone"))
+        QVERIFY(QFile::remove(userLib("a.qlb")));
+    if (commit == QLatin1String("re-added")) {
+        QVERIFY(writeWordLib(fixture.home() + "/a.qlb", QStringLiteral("新")));
+        page.chosenFile = fixture.home() + "/a.qlb";
+        page.findChildren<QPushButton *>().at(0)->click(); // 添加
+    }
     fixture.apply();
     const bool finished =
-        page.finishCommit(commit != QLatin1String("undelivered"));
+        page.finishCommit(commit != "unsaved", commit != "undelivered");
     locked.reset();
     QCOMPARE(fixture.calls(), calls);
     QCOMPARE(filesIn(userLib({})), files);
-    QCOMPARE(finished, commit != QLatin1String("fails"));
-    QCOMPARE(page.hasPendingChanges(), commit != QLatin1String("delivered"));
+    QCOMPARE(page.failures,
+             failure.isEmpty() ? QStringList() : QStringList{failure});
+    QCOMPARE(finished, commit != "fails" && commit != "replaced");
+    QCOMPARE(page.hasPendingChanges(), commit == "undelivered" ||
+                                           commit == "unsaved" ||
+                                           commit == "fails");
     if (commit == QLatin1String("fails"))
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
-    if (commit == QLatin1String("fails") && geteuid() == 0) // a ro mount
-        QCOMPARE(page.failures,
-                 QStringList{"无法删除词库文件！\n原因：文件系统是只读的。"});
+    if (commit == QLatin1String("replaced")) // a new library, not ticked
+        QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:off"});
 }
 
 void TestWordLibPage::systemLibrariesStayThroughALinkedUserDir()

@@ -35,6 +35,14 @@
         <source>读写磁盘时出错（输入/输出错误）。</source>
         <translation>The disk could not be read or written (input/output error).</translation>
     </message>
+    <message>
+        <source>路径中有一部分不存在。</source>
+        <translation>Part of the path does not exist.</translation>
+    </message>
+    <message>
+        <source>路径中的符号链接过多或构成循环。</source>
+        <translation>The path has too many symbolic links, or a loop of them.</translation>
+    </message>
 </context>
 <context>
     <name>MainWidget</name>
@@ -104,6 +112,10 @@ Reason: %2</translation>
         <source>未连接到 IBus：更改仍会保存，输入法下次启动时读取。</source>
         <translation>No IBus: changes are saved for the engine&apos;s next start.</translation>
     </message>
+    <message>
+        <source>无法读取设置文件，窗口中是默认设置</source>
+        <translation>The settings file cannot be read; the window shows the defaults</translation>
+    </message>
 </context>
 <context>
     <name>MainWindow</name>
@@ -124,6 +136,10 @@ Reason: %2</translation>
     <message>
         <source>无法切换为主目录所有者的身份运行，未做任何更改。</source>
         <translation>Could not run as the owner of the home directory; nothing was changed.</translation>
+    </message>
+    <message>
+        <source>其他用户可以写入主目录，以 root 身份运行不安全，未做任何更改。</source>
+        <translation>Other users can write to the home directory, so running as root there is unsafe; nothing was changed.</translation>
     </message>
 </context>
 <context>
@@ -408,6 +424,20 @@ The file is deleted on OK or Apply.</translation>
     <message>
         <source>正在拷贝：%1</source>
         <translation>Copying: %1</translation>
+    </message>
+    <message>
+        <source>同名词库正等待删除，请在应用完成删除后再添加！</source>
+        <translation>A library of this name is waiting to be removed; add it again once Apply has removed it!</translation>
+    </message>
+    <message>
+        <source>确认删除后，这个文件已被替换或修改，没有删除。</source>
+        <translation>This file was replaced or changed after its removal was confirmed; it was not removed.</translation>
+    </message>
+    <message>
+        <source>词库文件没有删除，仍在词库目录中。
+删除要在应用之后、IBus 收到不含它的词库选择时才进行。</source>
+        <translation>The word library file was not removed and stays in the library folder.
+It is removed only after Apply, once IBus has received a selection without it.</translation>
     </message>
 </context>
 </TS>

@@ -2,7 +2,6 @@
 #include "support/IBusDaemon.h"
 
 #include <QDeadlineTimer>
-#include <QStandardPaths>
 #include <QThread>
 
 #include <ibus.h>
@@ -60,8 +59,9 @@ IBusDaemon::~IBusDaemon()
 
 QString IBusDaemon::start()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("ibus-daemon")).isEmpty())
-        return QStringLiteral("ibus-daemon is not installed");
+    const QString notInstalled = whyNotInstalled(QStringLiteral("ibus-daemon"));
+    if (!notInstalled.isEmpty())
+        return notInstalled;
     if (!QFile::exists(QLatin1String(memconf)))
         return QStringLiteral("ibus-memconf is not installed");
     m_dbus.start(QStringLiteral("dbus-daemon"),
@@ -142,18 +142,18 @@ void IBusDaemon::resume()
         ::kill(pid_t(m_ibus.processId()), SIGCONT);
 }
 
-QVariant IBusDaemon::value(const QString &name) const
+BusValue IBusDaemon::value(const QString &name) const
 {
     GVariant *reply =
         call(address(), IBUS_SERVICE_CONFIG, IBUS_PATH_CONFIG,
              IBUS_INTERFACE_CONFIG, "GetValue",
              g_variant_new("(ss)", "engine/quilmo", name.toUtf8().constData()));
     if (!reply)
-        return QVariant();
+        return BusValue();
     GVariant *value = nullptr;
     g_variant_get(reply, "(v)", &value);
     g_variant_unref(reply);
-    QVariant result;
+    BusValue result;
     if (g_variant_is_of_type(value, G_VARIANT_TYPE_INT32))
         result = int(g_variant_get_int32(value));
     else if (g_variant_is_of_type(value, G_VARIANT_TYPE_STRING))

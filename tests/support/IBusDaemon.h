@@ -2,10 +2,11 @@
 #ifndef QUILMO_TESTS_IBUSDAEMON_H
 #define QUILMO_TESTS_IBUSDAEMON_H
 
+#include "support/TestSupport.h"
+
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
-#include <QVariant>
 
 /**
  * @brief A private D-Bus session and ibus-daemon (with the in-memory
@@ -31,9 +32,9 @@ public:
     void pause();
     void resume();
 
-    /// The value stored under "engine/quilmo"/@p name: int for int32,
-    /// QString for strings, invalid when absent or not reachable.
-    QVariant value(const QString &name) const;
+    /// The value stored under "engine/quilmo"/@p name: nothing when absent
+    /// or not reachable.
+    BusValue value(const QString &name) const;
     QString address() const;
     /// The private D-Bus session's address, for clients started by a test.
     QString sessionBusAddress() const { return m_dbusAddress; }

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace
 {
@@ -22,6 +23,18 @@ void captureMessage(QtMsgType type, const QMessageLogContext &context,
         s_previousHandler(type, context, message);
 }
 } // namespace
+
+bool servicesRequired()
+{
+    return qgetenv("CI") == "true";
+}
+
+QString whyNotInstalled(const QString &program)
+{
+    return QStandardPaths::findExecutable(program).isEmpty()
+               ? program + QStringLiteral(" is not installed")
+               : QString();
+}
 
 TemporaryHome::TemporaryHome() : m_oldHome(qgetenv("HOME"))
 {
@@ -81,6 +94,30 @@ QStringList DebugCapture::lines() const
 void DebugCapture::clear()
 {
     s_debugLines.clear();
+}
+
+namespace
+{
+QString describe(const BusValue &value)
+{
+    if (value.isInt())
+        return QStringLiteral("int %1").arg(value.toInt());
+    return value.isValid() ? '"' + value.toString() + '"'
+                           : QStringLiteral("nothing");
+}
+} // namespace
+
+char *toString(const BusValue &value)
+{
+    return qstrdup(describe(value).toUtf8().constData());
+}
+
+char *toString(const BusCalls &calls)
+{
+    QStringList text;
+    for (const auto &call : calls)
+        text << call.first + QStringLiteral(" = ") + describe(call.second);
+    return qstrdup(('[' + text.join(QStringLiteral(", ")) + ']').toUtf8());
 }
 
 RecordingConfigBus::RecordingConfigBus()

@@ -13,6 +13,25 @@
 #include <QTemporaryDir>
 #include <QVariant>
 
+/// Whether every daemon and display a suite needs must be there: on CI,
+/// where a skip would pass unnoticed.
+bool servicesRequired();
+
+/// Why @p program cannot run: empty when it is on the PATH.
+QString whyNotInstalled(const QString &program);
+
+/// Ends the test when @p whyNot (why a daemon or display is missing) is
+/// not empty: a skip on a developer's machine, a failure under CI=true.
+#define QUILMO_REQUIRE_SERVICE(whyNot)                                         \
+    do {                                                                       \
+        const QString reason = (whyNot);                                       \
+        if (reason.isEmpty())                                                  \
+            break;                                                             \
+        if (servicesRequired())                                                \
+            QFAIL(qPrintable(reason));                                         \
+        QSKIP(qPrintable(reason));                                             \
+    } while (false)
+
 /// A settings map: pending or default edits, or a page's committed values.
 using Settings = QMap<QString, QString>;
 
@@ -48,9 +67,38 @@ public:
     void clear();
 };
 
-/// Bus writes as (name, value) in call order; ints as int, strings as
-/// QString.
-using BusCalls = QList<QPair<QString, QVariant>>;
+/**
+ * @brief A value as IBus carries it, an int32 or a string. Unlike two
+ * QVariants, 2 and "2" differ: the engine reads each key with one type.
+ */
+class BusValue
+{
+public:
+    BusValue() = default; ///< nothing: absent or unreachable
+    BusValue(int value) : m_value(value) {}
+    BusValue(const QString &value) : m_value(value) {}
+    BusValue(const char *value) : m_value(QString::fromUtf8(value)) {}
+
+    bool isValid() const { return m_value.isValid(); }
+    bool isInt() const { return m_value.userType() == QMetaType::Int; }
+    int toInt() const { return m_value.toInt(); }
+    QString toString() const { return m_value.toString(); }
+    bool operator==(const BusValue &other) const
+    {
+        return m_value.userType() == other.m_value.userType() &&
+               m_value == other.m_value;
+    }
+
+private:
+    QVariant m_value;
+};
+Q_DECLARE_METATYPE(BusValue)
+/// Bus writes as (name, value) in call order.
+using BusCalls = QList<QPair<QString, BusValue>>;
+
+/// For QCOMPARE's messages: 2 reads int 2, "2" reads "2".
+char *toString(const BusValue &value);
+char *toString(const BusCalls &calls);
 
 /**
  * @brief A ConfigBus that records every write instead of sending it.

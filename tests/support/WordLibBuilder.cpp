@@ -47,7 +47,7 @@ bool writeWordLib(const QString &path, const QString &name,
     return writeFile(path, wordLibHeader(name, author, entryCount));
 }
 
-QString testSystemWordLibDir(QString *whyNot)
+QString emptySystemWordLibDir(QString *whyNot)
 {
     const QString buildDir =
         QDir::cleanPath(QStringLiteral(QUILMO_TEST_BUILD_DIR)) +
@@ -60,8 +60,8 @@ QString testSystemWordLibDir(QString *whyNot)
                       .arg(dir, buildDir);
         return QString();
     }
-    if (!QDir().mkpath(dir)) {
-        *whyNot = QStringLiteral("cannot create %1").arg(dir);
+    if (!QDir(dir).removeRecursively() || !QDir().mkpath(dir)) {
+        *whyNot = QStringLiteral("cannot empty %1").arg(dir);
         return QString();
     }
     return dir;

@@ -28,11 +28,13 @@ bool writeWordLib(const QString &path, const QString &name,
                   const QString &author = QString(), qint32 entryCount = 0);
 
 /**
- * The system word-library directory, created, when the build points it
- * into the build tree (configure with -DQUILMO_DATA_DIR=<build>/...).
+ * The system word-library directory, emptied or created, when the build
+ * points it into the build tree (configure with
+ * -DQUILMO_DATA_DIR=<build>/...): a suite killed earlier may have left
+ * libraries there.
  * @return an empty string and the reason in @p whyNot otherwise: tests
  * must never write to the real system directory.
  */
-QString testSystemWordLibDir(QString *whyNot);
+QString emptySystemWordLibDir(QString *whyNot);
 
 #endif

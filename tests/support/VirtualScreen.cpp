@@ -1,0 +1,28 @@
+// SPDX-License-Identifier: GPL-2.0-or-later
+#include "support/VirtualScreen.h"
+
+#include "support/TestSupport.h"
+
+VirtualScreen::~VirtualScreen()
+{
+    m_xvfb.terminate();
+    m_xvfb.waitForFinished(5000);
+}
+
+QString VirtualScreen::start()
+{
+    const QString notInstalled = whyNotInstalled(QStringLiteral("Xvfb"));
+    if (!notInstalled.isEmpty())
+        return notInstalled;
+    // -displayfd: Xvfb takes a free display and prints it once it listens.
+    // -terminate: it ends with its last client, even if the test dies.
+    m_xvfb.start(QStringLiteral("Xvfb"),
+                 {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                  QStringLiteral("-screen"), QStringLiteral("0"),
+                  QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
+                  QStringLiteral("tcp"), QStringLiteral("-terminate")});
+    if (!m_xvfb.waitForReadyRead(20000))
+        return QStringLiteral("Xvfb did not start");
+    m_display = ':' + m_xvfb.readLine().trimmed();
+    return QString();
+}
