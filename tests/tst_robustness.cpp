@@ -276,6 +276,8 @@ void TestRobustness::unwritableSettingsFile()
 
     RecordingMainWidget widget;
     widget.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&widget));
+    QCoreApplication::processEvents(); // what waits for the first frame
     QCOMPARE(
         widget.findChild<QComboBox *>(QStringLiteral("comboboxCandidateCount"))
             ->currentText(),
