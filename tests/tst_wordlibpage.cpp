@@ -375,6 +375,12 @@ void TestWordLibPage::add_data()
         << "missing"
         << "src/user.qlb"
         << "" << QStringList{"user.qlb", "", "user.qlb", "0"};
+    // 247 bytes: the longest names leave no room for a copy named after it.
+    const QString longName = QString(81, QChar(0x8BCD)) + ".qlb";
+    QTest::newRow("a name of 247 bytes")
+        << ""
+        << "src/" + longName << ""
+        << QStringList{QString(8, QChar(0x8BCD)), "", longName, "0"};
     QTest::newRow("in the user directory")
         << ""
         << ".config/quilmo/wordlib/user.qlb" << inList << QStringList();
@@ -456,8 +462,9 @@ void TestWordLibPage::add()
     QFETCH(QStringList, added);
     Fixture fixture;
     const QString src = fixture.home() + QStringLiteral("/src/");
-    QVERIFY(writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb", "sys.qlb",
-                                ".h.qlb", "UPPER.QLB"}));
+    QVERIFY(
+        writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb", "sys.qlb", ".h.qlb",
+                            "UPPER.QLB", QString(81, QChar(0x8BCD)) + ".qlb"}));
     const QByteArray content =
         wordLibHeader(QStringLiteral("新词库"), QStringLiteral("作者"), 42) +
         QByteArray(1000, '\x5A');
