@@ -434,6 +434,9 @@ int TabWidgetWordLib::copyIntoUserDir(const QString &file,
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setRange(0, 100);
+    // A source that grows while copied passes 100 %: a reset there hid the
+    // dialog, and with it the only way to cancel.
+    progress.setAutoReset(false);
     return copyToNewFile(
         encodeFileName(file), encodeFileName(target),
         [&progress](qint64 copied, qint64 total) {

@@ -515,14 +515,18 @@ void TestWordLibPage::longAddShowsProgressAndCancels()
     auto &page = fixture.build();
     page.chosenFile = source;
     QString label;
+    bool resetsAtFull = true;
     handleNextModal<QProgressDialog>(&page, [&](QProgressDialog *dialog) {
         const auto *text = dialog->findChild<QLabel *>();
         label = text->textFormat() == Qt::PlainText ? text->text() : "";
+        // A source that grows past 100 % hid it, and the cancel with it.
+        resetsAtFull = dialog->autoReset();
         dialog->cancel();
     });
     const FileSizeLimit bound(qint64(4) << 30); // should the cancel not work
     page.findChild<QPushButton *>()->click();
     QCOMPARE(label, "正在拷贝：" + source);
+    QVERIFY(!resetsAtFull);
     QCOMPARE(page.failures, QStringList());
     QCOMPARE(filesIn(userLib({})), QStringList());
 }
