@@ -437,6 +437,9 @@ int TabWidgetWordLib::copyIntoUserDir(const QString &file,
     // A source that grows while copied passes 100 %: a reset there hid the
     // dialog, and with it the only way to cancel.
     progress.setAutoReset(false);
+    // Esc that no shortcut took rejects, and Qt 5 then only hides the
+    // dialog: the copy went on with the window open to every button.
+    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     return copyToNewFile(
         encodeFileName(file), encodeFileName(target),
         [&progress](qint64 copied, qint64 total) {

@@ -127,6 +127,7 @@ private Q_SLOTS:
     void add();
     void addFailuresSayWhy_data();
     void addFailuresSayWhy();
+    void longAddShowsProgressAndCancels_data();
     void longAddShowsProgressAndCancels();
     void remove_data();
     void remove();
@@ -505,8 +506,16 @@ void TestWordLibPage::add()
     QCOMPARE(readFile(userLib(added.at(2))), readFile(page.chosenFile));
 }
 
+void TestWordLibPage::longAddShowsProgressAndCancels_data()
+{
+    QTest::addColumn<bool>("escape"); // to the dialog itself; else 取消
+    QTest::newRow("取消") << false;
+    QTest::newRow("Esc") << true;
+}
+
 void TestWordLibPage::longAddShowsProgressAndCancels()
 {
+    QFETCH(bool, escape);
     Fixture fixture;
     const QString source =
         fixture.home() + QStringLiteral("/src/<b>大</b>.qlb");
@@ -521,7 +530,7 @@ void TestWordLibPage::longAddShowsProgressAndCancels()
         label = text->textFormat() == Qt::PlainText ? text->text() : "";
         // A source that grows past 100 % hid it, and the cancel with it.
         resetsAtFull = dialog->autoReset();
-        dialog->cancel();
+        escape ? QTest::keyClick(dialog, Qt::Key_Escape) : dialog->cancel();
     });
     const FileSizeLimit bound(qint64(4) << 30); // should the cancel not work
     page.findChild<QPushButton *>()->click();
