@@ -579,12 +579,21 @@ void TabWidgetWordLib::keepFile(const PendingRemoval &removal,
 
 void TabWidgetWordLib::dropPending()
 {
-    // A box, not the status line: the window is closing.
+    // A box, not the status line: the window is closing. One box for all:
+    // one each kept the user clicking through hundreds before it closed.
+    QStringList paths;
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {}))
-        showRemoveFailure(tr("词库文件没有删除，仍在词库目录中。\n"
-                             "删除要在应用之后、IBus 收到不含它的词库选择时"
-                             "才进行。"),
-                          removal.path);
+        paths << removal.path;
+    if (paths.isEmpty())
+        return;
+    // Those beyond would push the box's button off the screen.
+    const int shown = 10;
+    if (paths.size() > shown)
+        paths.replace(shown, QStringLiteral("…"));
+    showRemoveFailure(tr("词库文件没有删除，仍在词库目录中。\n"
+                         "删除要在应用之后、IBus 收到不含它的词库选择时"
+                         "才进行。"),
+                      paths.mid(0, shown + 1).join(QLatin1Char('\n')));
 }
 
 bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const

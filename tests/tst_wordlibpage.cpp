@@ -131,6 +131,7 @@ private Q_SLOTS:
     void longAddShowsProgressAndCancels();
     void remove_data();
     void remove();
+    void closingKeepsRemovalsInOneBox();
     void systemLibrariesStayThroughALinkedUserDir();
     void realDialogsShowTheirTexts();
 
@@ -643,6 +644,24 @@ void TestWordLibPage::remove()
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
     if (commit == QLatin1String("replaced")) // a new library, not ticked
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:off"});
+}
+
+void TestWordLibPage::closingKeepsRemovalsInOneBox()
+{
+    Fixture fixture;
+    QStringList names;
+    for (char c = 'a'; c <= 'l'; ++c)
+        names << QString(c) + ".qlb";
+    QVERIFY(writeWordLibs(userLib({}), names));
+    auto &page = fixture.build();
+    for (int row = 0; row < names.size(); ++row) {
+        tableOf(page)->setCurrentCell(0, 2);
+        page.findChildren<QPushButton *>().at(1)->click(); // 删除
+    }
+    page.dropPending();
+    QCOMPARE(page.failures.size(), 1);
+    QCOMPARE(page.refusedFiles.value(0).split('\n').size(), 11); // 10 and …
+    QCOMPARE(filesIn(userLib({})), names);
 }
 
 void TestWordLibPage::systemLibrariesStayThroughALinkedUserDir()
