@@ -358,13 +358,14 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
     const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
     if (userDirPath.isEmpty()) // no home to copy it to
         return tr("拷贝词库文件失败！");
+    // Before the next check: a library waiting for removal is not listed.
+    if (isWaitingForRemoval(source.fileName()))
+        return tr("同名词库正等待删除，请在应用完成删除后再添加！");
     const QDir userDir(userDirPath);
     if (source.absoluteDir() == userDir)
         return tr("该词库已经在词库列表中！");
     const QString target =
         userDir.absolutePath() + QLatin1Char('/') + source.fileName();
-    if (isWaitingForRemoval(source.fileName()))
-        return tr("同名词库正等待删除，请在应用完成删除后再添加！");
     if (QFile::exists(target))
         return tr("词库目录存在同名文件，无法创建！");
     if (isSystemWordLibName(source.fileName()))

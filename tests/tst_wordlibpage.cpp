@@ -588,6 +588,10 @@ void TestWordLibPage::remove_data()
         << 2 << true << "re-added" << withoutA << withoutASent
         << QStringList{"c.qlb", "user.qlb"}
         << "同名词库正等待删除，请在应用完成删除后再添加！";
+    QTest::newRow("added again from its own folder")
+        << 2 << true << "re-added here" << withoutA << withoutASent
+        << QStringList{"c.qlb", "user.qlb"}
+        << "同名词库正等待删除，请在应用完成删除后再添加！";
     QTest::newRow("declined")
         << 3 << false << "delivered" << all << BusCalls() << libraries << "";
     QTest::newRow("user.qlb")
@@ -623,9 +627,11 @@ void TestWordLibPage::remove()
         QVERIFY(writeWordLib(userLib("a.qlb"), QStringLiteral("新下载")));
     if (commit == QLatin1String("gone"))
         QVERIFY(QFile::remove(userLib("a.qlb")));
-    if (commit == QLatin1String("re-added")) {
+    if (commit.startsWith(QLatin1String("re-added"))) {
         QVERIFY(writeWordLib(fixture.home() + "/a.qlb", QStringLiteral("新")));
-        page.chosenFile = fixture.home() + "/a.qlb";
+        page.chosenFile = commit.endsWith(QLatin1String("here"))
+                              ? userLib("a.qlb")
+                              : fixture.home() + "/a.qlb";
         page.findChildren<QPushButton *>().at(0)->click(); // 添加
     }
     fixture.apply();
