@@ -475,9 +475,12 @@ void TabWidgetWordLib::showRemoveFailure(const QString &text,
 
 bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
 {
-    QMessageBox box(QMessageBox::Question, tr("删除词库"),
-                    tr("确定要删除词库“%1”吗？").arg(name),
-                    QMessageBox::NoButton, this);
+    QMessageBox box(
+        QMessageBox::Question, tr("删除词库"),
+        // Isolated: a right-to-left mark in a header's name
+        // would turn the rest of the question around.
+        tr("确定要删除词库“%1”吗？").arg(QChar(0x2068) + name + QChar(0x2069)),
+        QMessageBox::NoButton, this);
     box.setInformativeText(tr("文件：%1\n确定或应用后，这个文件将被删除。")
                                .arg(displayFileName(file)));
     PageHelpers::usePlainText(box);

@@ -733,9 +733,9 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     QCOMPARE(parent, &page);
 
     handleNextModal<QMessageBox>(&page, readBox);
-    QVERIFY(!page.realConfirmRemoval(QStringLiteral("<b>坏</b>"), markup));
-    QCOMPARE(text, "确定要删除词库“<b>坏</b>”吗？|文件：" + markup +
-                       "\n确定或应用后，这个文件将被删除。");
+    QVERIFY(!page.realConfirmRemoval("<b>坏</b>\u202E", markup));
+    QCOMPARE(text, "确定要删除词库“\u2068<b>坏</b>\u202E\u2069”吗？|文件：" +
+                       markup + "\n确定或应用后，这个文件将被删除。");
 }
 
 QTEST_MAIN(TestWordLibPage)
