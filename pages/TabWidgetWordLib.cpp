@@ -552,52 +552,56 @@ bool TabWidgetWordLib::finishCommit(bool stored, bool delivered)
     // engine may still open the library: its file waits.
     if (!stored || !delivered)
         return true;
-    bool allRemoved = true;
+    QMap<QString, QStringList> kept; // paths by why they stay
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {})) {
         const FileIdentity now = identityOf(removal.path);
         if (now != removal.identity && now != FileIdentity{}) {
-            allRemoved = false;
             // Not the library the user confirmed: a new one, not ticked.
-            keepFile(removal, Qt::Unchecked,
-                     tr("确认删除后，这个文件已被替换或修改，没有删除。"));
+            restoreRow(removal, Qt::Unchecked);
+            kept[tr("确认删除后，这个文件已被替换或修改，没有删除。")]
+                << removal.path;
         } else if (const int error = removeFile(removal.path)) {
-            allRemoved = false;
             // Back as it was, its tick pending again: nothing is lost.
-            keepFile(removal, removal.checkState,
-                     withReason(tr("无法删除词库文件！"), error));
+            restoreRow(removal, removal.checkState);
+            kept[withReason(tr("无法删除词库文件！"), error)] << removal.path;
         }
     }
-    return allRemoved;
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        showKept(it.key(), it.value());
+    return kept.isEmpty();
 }
 
-void TabWidgetWordLib::keepFile(const PendingRemoval &removal,
-                                Qt::CheckState checkState, const QString &text)
+void TabWidgetWordLib::restoreRow(const PendingRemoval &removal,
+                                  Qt::CheckState checkState)
 {
     WordLibHeader header;
     if (readWordLibHeader(removal.path, header) ==
         WordLibReadResult::HeaderRead)
         appendRow(removal.path, header, checkState);
     onTableItemChanged(nullptr);
-    showRemoveFailure(text, removal.path);
+}
+
+void TabWidgetWordLib::showKept(const QString &text, QStringList paths)
+{
+    // One box for all: one each kept the user clicking through hundreds.
+    // Those beyond ten would push its button off the screen.
+    const int shown = 10;
+    if (paths.size() > shown)
+        paths.replace(shown, QStringLiteral("…"));
+    showRemoveFailure(text, paths.mid(0, shown + 1).join(QLatin1Char('\n')));
 }
 
 void TabWidgetWordLib::dropPending()
 {
-    // A box, not the status line: the window is closing. One box for all:
-    // one each kept the user clicking through hundreds before it closed.
+    // A box, not the status line: the window is closing.
     QStringList paths;
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {}))
         paths << removal.path;
-    if (paths.isEmpty())
-        return;
-    // Those beyond would push the box's button off the screen.
-    const int shown = 10;
-    if (paths.size() > shown)
-        paths.replace(shown, QStringLiteral("…"));
-    showRemoveFailure(tr("词库文件没有删除，仍在词库目录中。\n"
-                         "删除要在应用之后、IBus 收到不含它的词库选择时"
-                         "才进行。"),
-                      paths.mid(0, shown + 1).join(QLatin1Char('\n')));
+    if (!paths.isEmpty())
+        showKept(tr("词库文件没有删除，仍在词库目录中。\n"
+                    "删除要在应用之后、IBus 收到不含它的词库选择时"
+                    "才进行。"),
+                 paths);
 }
 
 bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const
