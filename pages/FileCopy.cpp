@@ -62,8 +62,9 @@ QByteArray partialPath(const QByteArray &target)
     const int slash = target.lastIndexOf('/');
     // Hidden and without the suffix: never listed as a library. One per
     // process: two copies of the tool (a user's, root's) never share it.
-    return target.left(slash + 1) + '.' + target.mid(slash + 1) + '.' +
-           QByteArray::number(getpid()) + ".part";
+    // Not named after the target: a name of 255 bytes would leave no room.
+    return target.left(slash + 1) + ".adding." + QByteArray::number(getpid()) +
+           ".part";
 }
 } // namespace
 

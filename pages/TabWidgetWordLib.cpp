@@ -358,13 +358,14 @@ QString TabWidgetWordLib::addWordLib(const QString &file)
     const QString userDirPath = Config::wordLibDirPath(WordLibDirPathUser);
     if (userDirPath.isEmpty()) // no home to copy it to
         return tr("拷贝词库文件失败！");
+    // Before the next check: a library waiting for removal is not listed.
+    if (isWaitingForRemoval(source.fileName()))
+        return tr("同名词库正等待删除，请在应用完成删除后再添加！");
     const QDir userDir(userDirPath);
     if (source.absoluteDir() == userDir)
         return tr("该词库已经在词库列表中！");
     const QString target =
         userDir.absolutePath() + QLatin1Char('/') + source.fileName();
-    if (isWaitingForRemoval(source.fileName()))
-        return tr("同名词库正等待删除，请在应用完成删除后再添加！");
     if (QFile::exists(target))
         return tr("词库目录存在同名文件，无法创建！");
     if (isSystemWordLibName(source.fileName()))
@@ -434,6 +435,12 @@ int TabWidgetWordLib::copyIntoUserDir(const QString &file,
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     progress.setRange(0, 100);
+    // A source that grows while copied passes 100 %: a reset there hid the
+    // dialog, and with it the only way to cancel.
+    progress.setAutoReset(false);
+    // Esc that no shortcut took rejects, and Qt 5 then only hides the
+    // dialog: the copy went on with the window open to every button.
+    connect(&progress, &QDialog::rejected, &progress, &QProgressDialog::cancel);
     return copyToNewFile(
         encodeFileName(file), encodeFileName(target),
         [&progress](qint64 copied, qint64 total) {
@@ -468,9 +475,12 @@ void TabWidgetWordLib::showRemoveFailure(const QString &text,
 
 bool TabWidgetWordLib::confirmRemoval(const QString &name, const QString &file)
 {
-    QMessageBox box(QMessageBox::Question, tr("删除词库"),
-                    tr("确定要删除词库“%1”吗？").arg(name),
-                    QMessageBox::NoButton, this);
+    QMessageBox box(
+        QMessageBox::Question, tr("删除词库"),
+        // Isolated: a right-to-left mark in a header's name
+        // would turn the rest of the question around.
+        tr("确定要删除词库“%1”吗？").arg(QChar(0x2068) + name + QChar(0x2069)),
+        QMessageBox::NoButton, this);
     box.setInformativeText(tr("文件：%1\n确定或应用后，这个文件将被删除。")
                                .arg(displayFileName(file)));
     PageHelpers::usePlainText(box);
@@ -542,43 +552,56 @@ bool TabWidgetWordLib::finishCommit(bool stored, bool delivered)
     // engine may still open the library: its file waits.
     if (!stored || !delivered)
         return true;
-    bool allRemoved = true;
+    QMap<QString, QStringList> kept; // paths by why they stay
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {})) {
         const FileIdentity now = identityOf(removal.path);
         if (now != removal.identity && now != FileIdentity{}) {
-            allRemoved = false;
             // Not the library the user confirmed: a new one, not ticked.
-            keepFile(removal, Qt::Unchecked,
-                     tr("确认删除后，这个文件已被替换或修改，没有删除。"));
+            restoreRow(removal, Qt::Unchecked);
+            kept[tr("确认删除后，这个文件已被替换或修改，没有删除。")]
+                << removal.path;
         } else if (const int error = removeFile(removal.path)) {
-            allRemoved = false;
             // Back as it was, its tick pending again: nothing is lost.
-            keepFile(removal, removal.checkState,
-                     withReason(tr("无法删除词库文件！"), error));
+            restoreRow(removal, removal.checkState);
+            kept[withReason(tr("无法删除词库文件！"), error)] << removal.path;
         }
     }
-    return allRemoved;
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        showKept(it.key(), it.value());
+    return kept.isEmpty();
 }
 
-void TabWidgetWordLib::keepFile(const PendingRemoval &removal,
-                                Qt::CheckState checkState, const QString &text)
+void TabWidgetWordLib::restoreRow(const PendingRemoval &removal,
+                                  Qt::CheckState checkState)
 {
     WordLibHeader header;
     if (readWordLibHeader(removal.path, header) ==
         WordLibReadResult::HeaderRead)
         appendRow(removal.path, header, checkState);
     onTableItemChanged(nullptr);
-    showRemoveFailure(text, removal.path);
+}
+
+void TabWidgetWordLib::showKept(const QString &text, QStringList paths)
+{
+    // One box for all: one each kept the user clicking through hundreds.
+    // Those beyond ten would push its button off the screen.
+    const int shown = 10;
+    if (paths.size() > shown)
+        paths.replace(shown, QStringLiteral("…"));
+    showRemoveFailure(text, paths.mid(0, shown + 1).join(QLatin1Char('\n')));
 }
 
 void TabWidgetWordLib::dropPending()
 {
     // A box, not the status line: the window is closing.
+    QStringList paths;
     for (const PendingRemoval &removal : std::exchange(m_pendingRemovals, {}))
-        showRemoveFailure(tr("词库文件没有删除，仍在词库目录中。\n"
-                             "删除要在应用之后、IBus 收到不含它的词库选择时"
-                             "才进行。"),
-                          removal.path);
+        paths << removal.path;
+    if (!paths.isEmpty())
+        showKept(tr("词库文件没有删除，仍在词库目录中。\n"
+                    "删除要在应用之后、IBus 收到不含它的词库选择时"
+                    "才进行。"),
+                 paths);
 }
 
 bool TabWidgetWordLib::isWaitingForRemoval(const QString &fileName) const

@@ -128,10 +128,10 @@ private:
         FileIdentity identity;
     };
     bool isWaitingForRemoval(const QString &fileName) const;
-    /// Puts the row of @p removal back, ticked as @p checkState, and tells
-    /// the user @p text.
-    void keepFile(const PendingRemoval &removal, Qt::CheckState checkState,
-                  const QString &text);
+    /// Puts the row of @p removal back, ticked as @p checkState.
+    void restoreRow(const PendingRemoval &removal, Qt::CheckState checkState);
+    /// Tells the user @p text about the files at @p paths, which stay.
+    void showKept(const QString &text, QStringList paths);
     QList<PendingRemoval> m_pendingRemovals;
     /// Absolute paths of the rows, in table order.
     QStringList m_wordLibPaths;

@@ -127,9 +127,12 @@ private Q_SLOTS:
     void add();
     void addFailuresSayWhy_data();
     void addFailuresSayWhy();
+    void longAddShowsProgressAndCancels_data();
     void longAddShowsProgressAndCancels();
     void remove_data();
     void remove();
+    void closingKeepsRemovalsInOneBox_data();
+    void closingKeepsRemovalsInOneBox();
     void systemLibrariesStayThroughALinkedUserDir();
     void realDialogsShowTheirTexts();
 
@@ -375,6 +378,12 @@ void TestWordLibPage::add_data()
         << "missing"
         << "src/user.qlb"
         << "" << QStringList{"user.qlb", "", "user.qlb", "0"};
+    // 247 bytes: the longest names leave no room for a copy named after it.
+    const QString longName = QString(81, QChar(0x8BCD)) + ".qlb";
+    QTest::newRow("a name of 247 bytes")
+        << ""
+        << "src/" + longName << ""
+        << QStringList{QString(8, QChar(0x8BCD)), "", longName, "0"};
     QTest::newRow("in the user directory")
         << ""
         << ".config/quilmo/wordlib/user.qlb" << inList << QStringList();
@@ -456,8 +465,9 @@ void TestWordLibPage::add()
     QFETCH(QStringList, added);
     Fixture fixture;
     const QString src = fixture.home() + QStringLiteral("/src/");
-    QVERIFY(writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb", "sys.qlb",
-                                ".h.qlb", "UPPER.QLB"}));
+    QVERIFY(
+        writeWordLibs(src, {"x.qlb", "x;y.qlb", "user.qlb", "sys.qlb", ".h.qlb",
+                            "UPPER.QLB", QString(81, QChar(0x8BCD)) + ".qlb"}));
     const QByteArray content =
         wordLibHeader(QStringLiteral("新词库"), QStringLiteral("作者"), 42) +
         QByteArray(1000, '\x5A');
@@ -498,8 +508,16 @@ void TestWordLibPage::add()
     QCOMPARE(readFile(userLib(added.at(2))), readFile(page.chosenFile));
 }
 
+void TestWordLibPage::longAddShowsProgressAndCancels_data()
+{
+    QTest::addColumn<bool>("escape"); // to the dialog itself; else 取消
+    QTest::newRow("取消") << false;
+    QTest::newRow("Esc") << true;
+}
+
 void TestWordLibPage::longAddShowsProgressAndCancels()
 {
+    QFETCH(bool, escape);
     Fixture fixture;
     const QString source =
         fixture.home() + QStringLiteral("/src/<b>大</b>.qlb");
@@ -508,14 +526,18 @@ void TestWordLibPage::longAddShowsProgressAndCancels()
     auto &page = fixture.build();
     page.chosenFile = source;
     QString label;
+    bool resetsAtFull = true;
     handleNextModal<QProgressDialog>(&page, [&](QProgressDialog *dialog) {
         const auto *text = dialog->findChild<QLabel *>();
         label = text->textFormat() == Qt::PlainText ? text->text() : "";
-        dialog->cancel();
+        // A source that grows past 100 % hid it, and the cancel with it.
+        resetsAtFull = dialog->autoReset();
+        escape ? QTest::keyClick(dialog, Qt::Key_Escape) : dialog->cancel();
     });
     const FileSizeLimit bound(qint64(4) << 30); // should the cancel not work
     page.findChild<QPushButton *>()->click();
     QCOMPARE(label, "正在拷贝：" + source);
+    QVERIFY(!resetsAtFull);
     QCOMPARE(page.failures, QStringList());
     QCOMPARE(filesIn(userLib({})), QStringList());
 }
@@ -567,6 +589,10 @@ void TestWordLibPage::remove_data()
         << 2 << true << "re-added" << withoutA << withoutASent
         << QStringList{"c.qlb", "user.qlb"}
         << "同名词库正等待删除，请在应用完成删除后再添加！";
+    QTest::newRow("added again from its own folder")
+        << 2 << true << "re-added here" << withoutA << withoutASent
+        << QStringList{"c.qlb", "user.qlb"}
+        << "同名词库正等待删除，请在应用完成删除后再添加！";
     QTest::newRow("declined")
         << 3 << false << "delivered" << all << BusCalls() << libraries << "";
     QTest::newRow("user.qlb")
@@ -602,9 +628,11 @@ void TestWordLibPage::remove()
         QVERIFY(writeWordLib(userLib("a.qlb"), QStringLiteral("新下载")));
     if (commit == QLatin1String("gone"))
         QVERIFY(QFile::remove(userLib("a.qlb")));
-    if (commit == QLatin1String("re-added")) {
+    if (commit.startsWith(QLatin1String("re-added"))) {
         QVERIFY(writeWordLib(fixture.home() + "/a.qlb", QStringLiteral("新")));
-        page.chosenFile = fixture.home() + "/a.qlb";
+        page.chosenFile = commit.endsWith(QLatin1String("here"))
+                              ? userLib("a.qlb")
+                              : fixture.home() + "/a.qlb";
         page.findChildren<QPushButton *>().at(0)->click(); // 添加
     }
     fixture.apply();
@@ -623,6 +651,40 @@ void TestWordLibPage::remove()
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:on"});
     if (commit == QLatin1String("replaced")) // a new library, not ticked
         QCOMPARE(rowsOf(page), rows + QStringList{"a.qlb:off"});
+}
+
+void TestWordLibPage::closingKeepsRemovalsInOneBox_data()
+{
+    QTest::addColumn<bool>("readOnly"); // applied; else closed
+    QTest::newRow("closed") << false;
+    QTest::newRow("applied, read-only") << true;
+}
+
+void TestWordLibPage::closingKeepsRemovalsInOneBox()
+{
+    QFETCH(bool, readOnly);
+    Fixture fixture;
+    QStringList names;
+    for (char c = 'a'; c <= 'l'; ++c)
+        names << QString(c) + ".qlb";
+    QVERIFY(writeWordLibs(userLib({}), names));
+    auto &page = fixture.build();
+    for (int row = 0; row < names.size(); ++row) {
+        tableOf(page)->setCurrentCell(0, 2);
+        page.findChildren<QPushButton *>().at(1)->click(); // 删除
+    }
+    std::optional<ReadOnlyPath> locked;
+    if (readOnly && !locked.emplace(userLib({})).whyNot().isEmpty())
+        QSKIP(qPrintable(locked->whyNot()));
+    if (readOnly) {
+        fixture.apply();
+        page.finishCommit(true, true);
+    } else {
+        page.dropPending();
+    }
+    QCOMPARE(page.failures.size(), 1);
+    QCOMPARE(page.refusedFiles.value(0).split('\n').size(), 11); // 10 and …
+    QCOMPARE(filesIn(userLib({})), names);
 }
 
 void TestWordLibPage::systemLibrariesStayThroughALinkedUserDir()
@@ -688,9 +750,9 @@ void TestWordLibPage::realDialogsShowTheirTexts()
     QCOMPARE(parent, &page);
 
     handleNextModal<QMessageBox>(&page, readBox);
-    QVERIFY(!page.realConfirmRemoval(QStringLiteral("<b>坏</b>"), markup));
-    QCOMPARE(text, "确定要删除词库“<b>坏</b>”吗？|文件：" + markup +
-                       "\n确定或应用后，这个文件将被删除。");
+    QVERIFY(!page.realConfirmRemoval("<b>坏</b>\u202E", markup));
+    QCOMPARE(text, "确定要删除词库“\u2068<b>坏</b>\u202E\u2069”吗？|文件：" +
+                       markup + "\n确定或应用后，这个文件将被删除。");
 }
 
 QTEST_MAIN(TestWordLibPage)
