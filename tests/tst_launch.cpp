@@ -86,8 +86,9 @@ private Q_SLOTS:
 private:
     /// A private HOME, runtime and temporary directory, no IBus daemon.
     QProcessEnvironment toolEnvironment() const;
-    /// Starts the tool in toolEnvironment().
-    void startTool(QProcess &process, const QStringList &arguments);
+    /// Starts the tool in toolEnvironment(), with or without leak checks.
+    void startTool(QProcess &process, const QStringList &arguments,
+                   bool detectLeaks = true);
     /// The private directory of the copies started, given m_runtimeDir.
     QString privateDirectory() const;
     /// Asks the running copy to raise its window; true once it answered.
@@ -134,9 +135,14 @@ QProcessEnvironment TestLaunch::toolEnvironment() const
     return env;
 }
 
-void TestLaunch::startTool(QProcess &process, const QStringList &arguments)
+void TestLaunch::startTool(QProcess &process, const QStringList &arguments,
+                           bool detectLeaks)
 {
-    process.setProcessEnvironment(toolEnvironment());
+    QProcessEnvironment environment = toolEnvironment();
+    if (!detectLeaks)
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           QStringLiteral("detect_leaks=0"));
+    process.setProcessEnvironment(environment);
     process.start(tool, arguments);
     QVERIFY(process.waitForStarted());
 }
@@ -255,16 +261,15 @@ void TestLaunch::oneOfSimultaneousStartsRuns_data()
     QTest::addColumn<int>("copies");
     QTest::addColumn<bool>("runtimeDirSet");
     QTest::addColumn<TempDir>("tempDir");
-    QTest::newRow("after SIGKILL") << true << 1 << true << TempDir::Same;
-    QTest::newRow("after SIGKILL, three at once")
-        << true << 3 << true << TempDir::Same;
-    QTest::newRow("20 at once") << false << 20 << true << TempDir::Same;
+    const TempDir same = TempDir::Same, each = TempDir::OnePerStart;
+    QTest::newRow("after SIGKILL") << true << 1 << true << same;
+    QTest::newRow("after SIGKILL, three at once") << true << 3 << true << same;
+    QTest::newRow("20 at once") << false << 20 << true << same;
     QTest::newRow("20 at once, no XDG_RUNTIME_DIR")
-        << false << 20 << false << TempDir::Same;
-    QTest::newRow("another TMPDIR each")
-        << false << 3 << true << TempDir::OnePerStart;
+        << false << 20 << false << same;
+    QTest::newRow("another TMPDIR each") << false << 3 << true << each;
     QTest::newRow("another TMPDIR each, no XDG_RUNTIME_DIR")
-        << false << 3 << false << TempDir::OnePerStart;
+        << false << 3 << false << each;
     QTest::newRow("TMPDIR missing") << false << 3 << true << TempDir::Missing;
     QTest::newRow("TMPDIR read-only")
         << false << 3 << true << TempDir::ReadOnly;
@@ -339,24 +344,20 @@ void TestLaunch::lockDirectoryIsTheUsersAlone_data()
     QTest::addColumn<QString>("setUp");      // shell, in the home
     QTest::addColumn<QString>("expected");   // below the home
     const QString inRuntime = "/run/quilmo-config";
-    const QString inHome = "/.cache/quilmo-config";
-    QTest::newRow("runtime directory") << "/run"
-                                       << "" << inRuntime;
-    QTest::newRow("none") << ""
-                          << "" << inHome;
-    QTest::newRow("relative") << "run"
-                              << "" << inHome;
+    const QString inHome = "/.cache/quilmo-config", none;
+    QTest::newRow("runtime directory") << "/run" << none << inRuntime;
+    QTest::newRow("none") << none << none << inHome;
+    QTest::newRow("relative") << "run" << none << inHome;
     QTest::newRow("open to others")
-        << "/run"
-        << "mkdir -m 755 run/quilmo-config" << inHome;
-    QTest::newRow("a link") << "/run"
-                            << "ln -s .. run/quilmo-config" << inHome;
+        << "/run" << QString("mkdir -m 755 run/quilmo-config") << inHome;
+    QTest::newRow("a link")
+        << "/run" << QString("ln -s .. run/quilmo-config") << inHome;
     QTest::newRow("another user's runtime directory")
-        << "/run"
-        << "chown 65534 run" << inHome;
+        << "/run" << QString("chown 65534 run") << inHome;
     QTest::newRow("another user's directory")
         << "/run"
-        << "mkdir -m 700 run/quilmo-config; chown 65534 run/*" << inHome;
+        << QString("mkdir -m 700 run/quilmo-config; chown 65534 run/*")
+        << inHome;
 }
 
 void TestLaunch::lockDirectoryIsTheUsersAlone()
@@ -470,14 +471,9 @@ void TestLaunch::runsAsTheHomeOwner()
         QSKIP("only root changes its identity");
     QVERIFY(chownTree(m_home->path(), owner, group));
     QProcess copy;
-    QProcessEnvironment environment = toolEnvironment();
     // The leak checker can neither stop a process that changed its ids nor
     // read root's suppressions afterwards.
-    environment.insert(QStringLiteral("ASAN_OPTIONS"),
-                       QStringLiteral("detect_leaks=0"));
-    copy.setProcessEnvironment(environment);
-    copy.start(tool, {token});
-    QVERIFY(copy.waitForStarted());
+    startTool(copy, {token}, false);
     QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
     QCOMPARE(identityOf(copy.processId()), identity);
     copy.terminate();
