@@ -75,7 +75,6 @@ private Q_SLOTS:
     void oneOfSimultaneousStartsRuns();
     void lockDirectoryIsTheUsersAlone_data();
     void lockDirectoryIsTheUsersAlone();
-    void runsUnlockedWithoutAPrivateDirectory();
     void opensWhateverIsInTheLocksPlace_data();
     void opensWhateverIsInTheLocksPlace();
     void runsAsTheHomeOwner_data();
@@ -381,65 +380,58 @@ void TestLaunch::lockDirectoryIsTheUsersAlone()
     QCOMPARE(directory, home + expected);
 }
 
-// Neither a runtime directory nor a writable home: the user still gets the
-// window, and is told that nothing keeps a second copy out.
-void TestLaunch::runsUnlockedWithoutAPrivateDirectory()
-{
-    m_runtimeDir.clear();
-    const ReadOnlyPath readOnly(m_home->path());
-    if (!readOnly.whyNot().isEmpty())
-        QSKIP(qPrintable(readOnly.whyNot()));
-    QProcess copy;
-    startTool(copy, {token});
-    QVERIFY(!copy.waitForFinished(2000));
-    QVERIFY(QString::fromUtf8(copy.readAllStandardError())
-                .split('\n')
-                .contains("没有可用的私有目录，无法阻止同时运行多个副本。"));
-    copy.terminate();
-    QVERIFY(copy.waitForFinished(10000));
-}
-
 void TestLaunch::opensWhateverIsInTheLocksPlace_data()
 {
     QTest::addColumn<QString>("setUp"); // shell, in the private directory
-    QTest::addColumn<bool>("fullDisk"); // and so told it runs unlocked
-    QTest::newRow("full disk") << ": %1" << true;
-    QTest::newRow("fifo") << "mkfifo %1" << false;
-    QTest::newRow("directory") << "mkdir %1" << false;
-    QTest::newRow("dangling link") << "ln -s nowhere %1" << false;
-    QTest::newRow("directory as raise socket") << "mkdir socket # %1" << false;
+    QTest::addColumn<QString>("fault"); // that leaves no lock; the user told
+    const QString none;
+    QTest::newRow("full disk") << ": %1" << QString("full disk");
+    // Neither a runtime directory nor a writable home.
+    QTest::newRow("no private directory") << none << QString("read-only home");
+    QTest::newRow("fifo") << "mkfifo %1" << none;
+    QTest::newRow("directory") << "mkdir %1" << none;
+    QTest::newRow("dangling link") << "ln -s nowhere %1" << none;
+    QTest::newRow("directory as raise socket") << "mkdir socket # %1" << none;
 }
 
 // Only a live copy keeps a start from its window: not a lock file that
-// cannot be written, nor something that is no lock file at all.
+// cannot be written, nor something that is no lock file at all, nor the
+// lack of a place for one.
 void TestLaunch::opensWhateverIsInTheLocksPlace()
 {
     QFETCH(QString, setUp);
-    QFETCH(bool, fullDisk);
+    QFETCH(QString, fault);
     std::optional<SmallFileSystem> disk;
-    if (fullDisk) {
-        disk.emplace(m_runtimeDir, 16);
-        if (!disk->whyNot().isEmpty())
-            QSKIP(qPrintable(disk->whyNot()));
-        QVERIFY(disk->fillLeaving(0));
+    std::optional<ReadOnlyPath> readOnly;
+    if (fault == "full disk" &&
+        !disk.emplace(m_runtimeDir, 16).whyNot().isEmpty())
+        QSKIP(qPrintable(disk->whyNot()));
+    QVERIFY(!disk || disk->fillLeaving(0));
+    if (fault == "read-only home") {
+        m_runtimeDir.clear();
+        if (!readOnly.emplace(m_home->path()).whyNot().isEmpty())
+            QSKIP(qPrintable(readOnly->whyNot()));
     }
-    const QString directory = privateDirectory();
-    QVERIFY(QDir().mkpath(directory));
-    QVERIFY(QFile::setPermissions(
-        directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    QProcess shell;
-    shell.setWorkingDirectory(directory);
-    shell.start("sh", {"-c", setUp.arg(singleInstanceKey())});
-    QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+    if (!setUp.isEmpty()) { // else no place for the private directory
+        const QString directory = privateDirectory();
+        QVERIFY(QDir().mkpath(directory));
+        QVERIFY(QFile::setPermissions(
+            directory, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QProcess shell;
+        shell.setWorkingDirectory(directory);
+        shell.start("sh", {"-c", setUp.arg(singleInstanceKey())});
+        QVERIFY(shell.waitForFinished() && shell.exitCode() == 0);
+    }
     QProcess copy;
     startTool(copy, {token});
-    if (fullDisk)
+    if (!fault.isEmpty())
         QVERIFY(!copy.waitForFinished(3000));
     else // and locked, by a lock file in the place of what was there
         QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
     QCOMPARE(QString::fromUtf8(copy.readAllStandardError())
-                 .contains("无法阻止同时运行多个副本"),
-             fullDisk);
+                 .split('\n')
+                 .contains("没有可用的私有目录，无法阻止同时运行多个副本。"),
+             !fault.isEmpty());
     copy.terminate();
     QVERIFY(copy.waitForFinished(10000));
 }
