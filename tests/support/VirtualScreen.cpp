@@ -16,11 +16,9 @@ QString VirtualScreen::start()
         return notInstalled;
     // -displayfd: Xvfb takes a free display and prints it once it listens.
     // -terminate: it ends with its last client, even if the test dies.
-    m_xvfb.start(QStringLiteral("Xvfb"),
-                 {QStringLiteral("-displayfd"), QStringLiteral("1"),
-                  QStringLiteral("-screen"), QStringLiteral("0"),
-                  QStringLiteral("1280x1024x24"), QStringLiteral("-nolisten"),
-                  QStringLiteral("tcp"), QStringLiteral("-terminate")});
+    m_xvfb.start("Xvfb", QString("-displayfd 1 -screen 0 1280x1024x24 "
+                                 "-nolisten tcp -terminate")
+                             .split(' '));
     if (!m_xvfb.waitForReadyRead(20000))
         return QStringLiteral("Xvfb did not start");
     m_display = ':' + m_xvfb.readLine().trimmed();

@@ -10,10 +10,7 @@
 class VirtualScreen
 {
 public:
-    VirtualScreen() = default;
     ~VirtualScreen();
-    VirtualScreen(const VirtualScreen &) = delete;
-    VirtualScreen &operator=(const VirtualScreen &) = delete;
 
     /// @return an empty string, or why there is no X server.
     QString start();
