@@ -171,14 +171,11 @@ QImage TestWayland::screenshot()
 
 void TestWayland::click(const QPoint &point)
 {
-    const QStringList arguments = {
-        QStringLiteral("mousemove"), QString::number(point.x()),
-        QString::number(point.y()), QStringLiteral("click"),
-        QStringLiteral("1")};
     QProcess xdotool;
     xdotool.setProcessEnvironment(m_env);
     xdotool.setProcessChannelMode(QProcess::ForwardedChannels);
-    xdotool.start(QStringLiteral("xdotool"), arguments);
+    xdotool.start("xdotool", {"mousemove", QString::number(point.x()),
+                              QString::number(point.y()), "click", "1"});
     QVERIFY(xdotool.waitForFinished(waitMs));
     QCOMPARE(xdotool.exitCode(), 0);
 }
