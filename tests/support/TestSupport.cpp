@@ -24,11 +24,6 @@ void captureMessage(QtMsgType type, const QMessageLogContext &context,
 }
 } // namespace
 
-bool servicesRequired()
-{
-    return qgetenv("CI") == "true";
-}
-
 QString whyNotInstalled(const QString &program)
 {
     return QStandardPaths::findExecutable(program).isEmpty()
