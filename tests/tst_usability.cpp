@@ -523,13 +523,12 @@ void TestUsability::removalWaitsForIBus_data()
     // Once IBus has the selection without it: the 确定 sends it again.
     const QStringList removed = {"running 应用", "running 确定",
                                  "stopped 应用"};
-    for (const QString daemon : {"running", "stopped", "absent"}) {
+    for (const QString daemon : {"running", "stopped", "absent"})
         for (const QString button : {"应用", "确定", "取消"}) {
             const QString row = daemon + ' ' + button;
             QTest::newRow(qPrintable(row))
                 << daemon << button << removed.contains(row);
         }
-    }
 }
 
 void TestUsability::removalWaitsForIBus()

@@ -66,10 +66,9 @@ QPoint closeButton(const QImage &window)
 {
     const QRgb bar = window.pixel(window.width() / 2, frame);
     auto drawn = [&](int x) {
-        for (int y = frame; y < titleBar; ++y) {
+        for (int y = frame; y < titleBar; ++y)
             if (window.pixel(x, y) != bar)
                 return true;
-        }
         return false;
     };
     int right = window.width() - frame - 1;

@@ -364,15 +364,14 @@ void TestWordLibPage::add_data()
         QStringLiteral("系统词库中已有同名词库，无法添加！");
     QTest::newRow("from the system directory")
         << "" << m_sysDir + "c.qlb" << systemName << QStringList();
+    const QString none;
     QTest::newRow("named like a system library")
-        << ""
-        << "src/sys.qlb" << systemName << QStringList();
+        << none << "src/sys.qlb" << systemName << QStringList();
     const QString badName =
         QStringLiteral("词库文件名须以小写的 .qlb 结尾，且不能以点（.）开头！");
-    QTest::newRow("hidden") << ""
-                            << "src/.h.qlb" << badName << QStringList();
-    QTest::newRow("upper case") << ""
-                                << "src/UPPER.QLB" << badName << QStringList();
+    QTest::newRow("hidden") << none << "src/.h.qlb" << badName << QStringList();
+    QTest::newRow("upper case")
+        << none << "src/UPPER.QLB" << badName << QStringList();
     // Even a user.qlb comes in unticked until the page is built again.
     QTest::newRow("user directory made")
         << "missing"
@@ -381,8 +380,7 @@ void TestWordLibPage::add_data()
     // 247 bytes: the longest names leave no room for a copy named after it.
     const QString longName = QString(81, QChar(0x8BCD)) + ".qlb";
     QTest::newRow("a name of 247 bytes")
-        << ""
-        << "src/" + longName << ""
+        << none << "src/" + longName << none
         << QStringList{QString(8, QChar(0x8BCD)), "", longName, "0"};
     QTest::newRow("in the user directory")
         << ""
