@@ -12,10 +12,9 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTableWidget>
-
-#include <QProgressDialog>
 
 #include <cstdio>
 #include <functional>
