@@ -3,6 +3,7 @@
 
 #include "config/Config.h"
 #include "config/ErrorText.h"
+#include "config/FileWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -77,15 +78,7 @@ bool isUsableOrAbsent(const QString &path)
 
 int writeAll(int fd, const QByteArray &bytes)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno != EINTR)
-            return errno;
-        done += n > 0 ? n : 0;
-    }
-    return 0;
+    return ::writeAll(fd, bytes.constData(), std::size_t(bytes.size()));
 }
 
 /// The bytes of the regular file at @p path; opened without blocking, so

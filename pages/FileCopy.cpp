@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "pages/FileCopy.h"
 
+#include "config/FileWrite.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -10,20 +12,6 @@
 namespace
 {
 const size_t chunkSize = 1024 * 1024;
-
-int writeAll(int fd, const char *data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n < 0 && errno != EINTR)
-            return errno;
-        if (n > 0) {
-            data += n;
-            size -= size_t(n);
-        }
-    }
-    return 0;
-}
 
 int copyContent(int from, int to, qint64 total, const CopyProgress &progress)
 {
