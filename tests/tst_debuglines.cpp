@@ -8,6 +8,7 @@
 #include "support/Restrictions.h"
 #include "support/WordLibBuilder.h"
 
+#include <QComboBox>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -53,6 +54,22 @@ void addAndApplyWordLib()
     page.findChild<QPushButton *>()->click();
     page.findChild<QTableWidget *>()->item(1, 0)->setCheckState(Qt::Checked);
     page.apply();
+}
+
+/// Every page sends and fails: the special page's own write, made when the
+/// count drops below its position, sits between two pages' lines.
+void applyEveryPage()
+{
+    writeWordLib(Config::wordLibDirPath(WordLibDirPathUser) + "user.qlb",
+                 QStringLiteral("用户词库"), QStringLiteral("墨岚"));
+    RecordingMainWidget container;
+    container.findChild<QComboBox *>("comboBoxCustomPhraseDisplayPos")
+        ->setCurrentIndex(3);
+    container.findChild<QComboBox *>("comboboxCandidateCount")
+        ->setCurrentIndex(1);
+    container.findChild<QTableWidget *>()->item(0, 0)->setCheckState(
+        Qt::Unchecked);
+    container.onButtonApplyClicked();
 }
 } // namespace
 
@@ -114,6 +131,23 @@ void TestDebugLines::lines_data()
                        "[DEVDEBUG] Copied word lib name:  \"新词库\"",
                        "[DEVDEBUG] Copied word lib author:  \"作者\"",
                        "wordLibName:  \"user.qlb;新词.qlb\"",
+                       failed};
+    QTest::newRow("Apply of every page")
+        << Trigger(applyEveryPage)
+        << QStringList{'"' + Config::wordLibDirPath(WordLibDirPathSystem) + '"',
+                       "[DEVDEBUG] Author:  \"墨岚\"",
+                       "[DEVDEBUG] Name:  \"用户词库\"",
+                       "Candidate changed info:  \"7,1\"",
+                       "name:  \"candidateCount\" , value:  2",
+                       "candidateCount",
+                       failed,
+                       "name:  \"customPhraseDisplayPos\" , value:  1",
+                       "customPhraseDisplayPos",
+                       failed,
+                       "wordLibName:  \"\"",
+                       failed,
+                       "name:  \"customPhraseDisplayPos\" , value:  1",
+                       "customPhraseDisplayPos",
                        failed};
     // One line per section released, then one for the document.
     QTest::newRow("INI file edited in place")
