@@ -208,6 +208,9 @@ MainWidget::Outcome MainWidget::commitPages()
         // Also on OK: the special page keeps its position within a count
         // committed in the same step, so OK stores what Apply would.
         Q_EMIT settingChanged(result);
+        // The next page logs lines of its own: this page's bus lines, and
+        // those of the special page's reaction, come before them.
+        bus->settle();
     }
     const SaveResult saved = saveConfig(committed);
     bool finished = true;

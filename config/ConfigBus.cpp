@@ -26,6 +26,8 @@ bool ConfigBus::isReachable()
 
 void ConfigBus::beginCommit() {}
 
+void ConfigBus::settle() {}
+
 bool ConfigBus::commitDelivered() const
 {
     return true; // a bus that cannot tell has nothing to report

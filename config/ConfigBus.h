@@ -38,8 +38,11 @@ public:
     /// Starts one commit (one OK or Apply): within it a service that does not
     /// answer costs a bounded time in all, and commitDelivered() reports on it.
     virtual void beginCommit();
+    /// Waits for the replies to every value sent so far and reports each
+    /// failure. Within a commit, writes may be answered only here.
+    virtual void settle();
     /// Whether every write since beginCommit() reached the service; true when
-    /// there was none.
+    /// there was none. Asked after settle().
     virtual bool commitDelivered() const;
 
 private:

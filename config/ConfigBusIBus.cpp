@@ -3,7 +3,6 @@
 
 #include "config/Logging.h"
 
-#include <QElapsedTimer>
 #include <QTimer>
 
 #include <ibus.h>
@@ -15,6 +14,7 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -23,6 +23,13 @@ const char *const configSection = "engine/quilmo";
 void reportFailure()
 {
     qCDebug(quilmoLog) << "ibus set value failed!";
+}
+
+void traceInt(const QString &name, int value)
+{
+    // Both traces are kept word for word on purpose: logs are read by them.
+    qCDebug(quilmoLog) << "name: " << name << ", value: " << value;
+    qCDebug(quilmoLog) << name.toLatin1().constData();
 }
 
 /// GIO and libibus attach the callbacks of what they start to the thread's
@@ -97,7 +104,8 @@ void ConfigBusIBus::MainContextUnref::operator()(GMainContext *context) const
 }
 
 ConfigBusIBus::ConfigBusIBus()
-    : m_context(g_main_context_new()), m_cancellable(g_cancellable_new())
+    : m_context(g_main_context_new()), m_cancellable(g_cancellable_new()),
+      m_writesCancellable(g_cancellable_new())
 {
 }
 
@@ -120,6 +128,7 @@ bool ConfigBusIBus::init()
 
 void ConfigBusIBus::uninit()
 {
+    settle();
     const ThreadDefaultContext scope(m_context.get());
     g_cancellable_cancel(m_cancellable.get());
     // The callback needs this object: let it run while we still exist.
@@ -143,6 +152,14 @@ void ConfigBusIBus::beginCommit()
     // Our waits never run Qt's event loop, so this fires only once the
     // click that began the commit has been handled.
     QTimer::singleShot(0, &m_commitEnd, [this] { m_commitOpen = false; });
+}
+
+void ConfigBusIBus::settle()
+{
+    const ThreadDefaultContext scope(m_context.get());
+    if (!waitFor([this] { return allAnswered(); }))
+        cancelWrites();
+    reportAnswered();
 }
 
 bool ConfigBusIBus::commitDelivered() const
@@ -242,47 +259,88 @@ void ConfigBusIBus::onConfigMade(GObject *, GAsyncResult *result, void *self)
     }
 }
 
-bool ConfigBusIBus::store(const QString &name, GVariant *value)
-{
-    const ThreadDefaultContext scope(m_context.get());
-    IBusConfig *proxy = m_stalled ? nullptr : config();
-    const int allowance = allowanceMs();
-    if (!proxy || allowance == 0)
-        return false;
-    g_dbus_proxy_set_default_timeout(G_DBUS_PROXY(proxy), allowance);
-    QElapsedTimer call;
-    call.start();
-    if (ibus_config_set_value(proxy, configSection, name.toLatin1().constData(),
-                              value))
-        return true;
-    m_stalled = call.elapsed() >= allowance; // unanswered, not refused
-    return false;
-}
-
-bool ConfigBusIBus::setValue(const QString &name, GVariant *value)
+void ConfigBusIBus::send(const QString &name, GVariant *value,
+                         std::optional<int> tracedValue)
 {
     if (!m_commitOpen)
         startBudget();
     // Ours until here; the call takes a reference of its own.
     std::unique_ptr<GVariant, void (*)(GVariant *)> held(
         g_variant_ref_sink(value), g_variant_unref);
-    const bool stored = store(name, held.get());
-    m_delivered = m_delivered && stored;
-    return stored;
+    {
+        const ThreadDefaultContext scope(m_context.get());
+        runPending();
+        reportAnswered();
+        // Anything logged while sending (the proxy's failure) follows the
+        // traces, as when every write waited.
+        if (tracedValue && m_writes.empty())
+            traceInt(name, *std::exchange(tracedValue, std::nullopt));
+        m_writes.push_back({name, tracedValue});
+        post(m_writes.back(), held.get());
+    }
+    if (!m_commitOpen)
+        settle();
+}
+
+void ConfigBusIBus::post(Write &write, GVariant *value)
+{
+    IBusConfig *proxy = m_stalled ? nullptr : config();
+    if (!proxy || allowanceMs() == 0) {
+        write.answered = true; // and not stored
+        return;
+    }
+    // No timeout of its own: settle() bounds the wait and cancels.
+    ibus_config_set_value_async(proxy, configSection,
+                                write.name.toLatin1().constData(), value,
+                                G_MAXINT, m_writesCancellable.get(),
+                                &ConfigBusIBus::onValueSet, &write);
+}
+
+void ConfigBusIBus::onValueSet(GObject *config, GAsyncResult *result,
+                               void *write)
+{
+    auto *entry = static_cast<Write *>(write);
+    entry->stored = ibus_config_set_value_async_finish(IBUS_CONFIG(config),
+                                                       result, nullptr);
+    entry->answered = true;
+}
+
+bool ConfigBusIBus::allAnswered() const
+{
+    return std::all_of(m_writes.cbegin(), m_writes.cend(),
+                       [](const Write &write) { return write.answered; });
+}
+
+void ConfigBusIBus::cancelWrites()
+{
+    g_cancellable_cancel(m_writesCancellable.get());
+    // Each callback points at its entry: all of them come back before the
+    // entries go. Cancelled, they do so at once.
+    while (!allAnswered())
+        g_main_context_iteration(m_context.get(), TRUE);
+    m_writesCancellable.reset(g_cancellable_new());
+}
+
+void ConfigBusIBus::reportAnswered()
+{
+    while (!m_writes.empty() && m_writes.front().answered) {
+        const Write &write = m_writes.front();
+        if (write.tracedValue)
+            traceInt(write.name, *write.tracedValue);
+        if (!write.stored)
+            reportFailure();
+        m_delivered = m_delivered && write.stored;
+        m_writes.pop_front();
+    }
 }
 
 void ConfigBusIBus::setValue_Int(const QString &name, int value)
 {
-    // Both traces are kept word for word on purpose: logs are read by them.
-    qCDebug(quilmoLog) << "name: " << name << ", value: " << value;
-    qCDebug(quilmoLog) << name.toLatin1().constData();
-    if (!setValue(name, g_variant_new_int32(value)))
-        reportFailure();
+    send(name, g_variant_new_int32(value), value);
 }
 
 void ConfigBusIBus::setValue_String(const QString &name, const QString &value)
 {
     // GLib needs UTF-8: file names of word libraries may be Chinese.
-    if (!setValue(name, g_variant_new_string(value.toUtf8().constData())))
-        reportFailure();
+    send(name, g_variant_new_string(value.toUtf8().constData()), std::nullopt);
 }

@@ -7,8 +7,10 @@
 #include <QDeadlineTimer>
 #include <QObject>
 
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 typedef struct _GAsyncResult GAsyncResult;
 typedef struct _GCancellable GCancellable;
@@ -30,6 +32,11 @@ typedef struct _IBusConfig IBusConfig;
  * call stays synchronous inside libibus: finishing the proxy adds a match
  * rule with libibus's own timeout; it follows a reply of the daemon, so
  * only a daemon that stops right then makes it wait.
+ *
+ * Within a commit, values go out without waiting for their replies, in
+ * order on one connection; settle() waits once for all of them. The debug
+ * lines still come out as if each write had waited: a write's traces and
+ * its failure line follow those of every write sent before it.
  *
  * The proxy is made lazily and only on a live connection: libibus asserts
  * on a null connection. A proxy whose connection has closed (the daemon
@@ -55,6 +62,9 @@ public:
     /// next click begins another; a write outside any commit is bounded on
     /// its own.
     void beginCommit() override;
+    /// A wait that runs out gives up the rest of the commit and the values
+    /// still unanswered.
+    void settle() override;
     bool commitDelivered() const override;
 
     /// How long one step (connecting, making the proxy, one write) may wait
@@ -71,9 +81,25 @@ private:
         void operator()(GMainContext *context) const;
     };
 
-    /// Hands the floating variant to the service; false when not stored.
-    bool setValue(const QString &name, GVariant *value);
-    bool store(const QString &name, GVariant *value);
+    /// A value sent and not yet reported.
+    struct Write {
+        QString name;
+        /// The int whose trace lines still wait for the writes before it.
+        std::optional<int> tracedValue;
+        bool answered = false;
+        bool stored = false;
+    };
+
+    /// Hands the floating variant to the service; outside a commit, waits
+    /// for the reply.
+    void send(const QString &name, GVariant *value,
+              std::optional<int> tracedValue);
+    void post(Write &write, GVariant *value);
+    static void onValueSet(GObject *config, GAsyncResult *result, void *write);
+    bool allAnswered() const;
+    void cancelWrites();
+    /// Reports the answered writes at the head of the queue, in order.
+    void reportAnswered();
     void startBudget();
     int allowanceMs() const;
 
@@ -92,9 +118,12 @@ private:
     // Declared first, gone last: the bus's sources are attached to it.
     std::unique_ptr<GMainContext, MainContextUnref> m_context;
     std::unique_ptr<GCancellable, GObjectUnref> m_cancellable;
+    std::unique_ptr<GCancellable, GObjectUnref> m_writesCancellable;
     std::unique_ptr<IBusBus, GObjectUnref> m_bus;
     std::unique_ptr<IBusConfig, GObjectUnref> m_config;
     bool m_configPending = false;
+    /// In the order sent; a deque keeps each callback's entry in place.
+    std::deque<Write> m_writes;
 
     QDeadlineTimer m_deadline; ///< of the commit, or of a lone write
     bool m_commitOpen = false;
