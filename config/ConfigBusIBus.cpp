@@ -159,7 +159,8 @@ void ConfigBusIBus::settle()
     const ThreadDefaultContext scope(m_context.get());
     if (!waitFor([this] { return allAnswered(); }))
         cancelWrites();
-    reportAnswered();
+    for (const Write &write : std::exchange(m_writes, {}))
+        report(write);
 }
 
 bool ConfigBusIBus::commitDelivered() const
@@ -269,10 +270,8 @@ void ConfigBusIBus::send(const QString &name, GVariant *value,
         g_variant_ref_sink(value), g_variant_unref);
     {
         const ThreadDefaultContext scope(m_context.get());
-        runPending();
-        reportAnswered();
-        // Anything logged while sending (the proxy's failure) follows the
-        // traces, as when every write waited.
+        // Anything logged while sending the first (the proxy's failure)
+        // follows its traces, as when every write waited.
         if (tracedValue && m_writes.empty())
             traceInt(name, *std::exchange(tracedValue, std::nullopt));
         m_writes.push_back({name, tracedValue});
@@ -321,17 +320,13 @@ void ConfigBusIBus::cancelWrites()
     m_writesCancellable.reset(g_cancellable_new());
 }
 
-void ConfigBusIBus::reportAnswered()
+void ConfigBusIBus::report(const Write &write)
 {
-    while (!m_writes.empty() && m_writes.front().answered) {
-        const Write &write = m_writes.front();
-        if (write.tracedValue)
-            traceInt(write.name, *write.tracedValue);
-        if (!write.stored)
-            reportFailure();
-        m_delivered = m_delivered && write.stored;
-        m_writes.pop_front();
-    }
+    if (write.tracedValue)
+        traceInt(write.name, *write.tracedValue);
+    if (!write.stored)
+        reportFailure();
+    m_delivered = m_delivered && write.stored;
 }
 
 void ConfigBusIBus::setValue_Int(const QString &name, int value)

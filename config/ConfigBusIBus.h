@@ -98,8 +98,8 @@ private:
     static void onValueSet(GObject *config, GAsyncResult *result, void *write);
     bool allAnswered() const;
     void cancelWrites();
-    /// Reports the answered writes at the head of the queue, in order.
-    void reportAnswered();
+    /// The lines still due for an answered write.
+    void report(const Write &write);
     void startBudget();
     int allowanceMs() const;
 
