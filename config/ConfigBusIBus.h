@@ -118,6 +118,7 @@ private:
     // Declared first, gone last: the bus's sources are attached to it.
     std::unique_ptr<GMainContext, MainContextUnref> m_context;
     std::unique_ptr<GCancellable, GObjectUnref> m_cancellable;
+    /// The writes' own: giving up on them leaves a proxy being made alone.
     std::unique_ptr<GCancellable, GObjectUnref> m_writesCancellable;
     std::unique_ptr<IBusBus, GObjectUnref> m_bus;
     std::unique_ptr<IBusConfig, GObjectUnref> m_config;
