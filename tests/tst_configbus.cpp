@@ -188,13 +188,12 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     m_bus->uninit(); // so that init() starts from nothing
     int steps = 0;
     const auto step = [&](int sent) {
-        if (steps++ != stopAfter)
-            return;
         // Seen stored, so answered: only the later values of the batch fail.
-        while (sent && !(m_daemon.value(QStringLiteral("candidateCount")) ==
-                         BusValue(sent)))
+        while (steps == stopAfter && sent &&
+               !(m_daemon.value("candidateCount") == BusValue(sent)))
             QTest::qSleep(5);
-        m_daemon.pause();
+        if (steps++ == stopAfter)
+            m_daemon.pause();
     };
     step(0);
     QElapsedTimer timer;
@@ -219,11 +218,9 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     QCOMPARE(reachable, stopAfter > 0);
     // One step times out after 400 ms, the rest of the commit fails at once.
     QVERIFY2(commitMs < 800, qPrintable(QString::number(commitMs)));
-    // Each value's lines as if it had waited for its reply.
-    QStringList lines;
+    QStringList lines; // as if each value had waited for its reply
     for (int value = 1; value <= 4; ++value) {
-        lines << QStringLiteral("name:  \"candidateCount\" , value:  %1")
-                     .arg(value)
+        lines << "name:  \"candidateCount\" , value:  " + QString::number(value)
               << "candidateCount";
         if (value > 4 - failures)
             lines << "ibus set value failed!";

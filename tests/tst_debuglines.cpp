@@ -56,8 +56,7 @@ void addAndApplyWordLib()
     page.apply();
 }
 
-/// Every page sends and fails: the special page's own write, made when the
-/// count drops below its position, sits between two pages' lines.
+/// The special page's write when the count drops sits between two pages.
 void applyEveryPage()
 {
     writeWordLib(Config::wordLibDirPath(WordLibDirPathUser) + "user.qlb",
