@@ -128,7 +128,6 @@ bool ConfigBusIBus::init()
 
 void ConfigBusIBus::uninit()
 {
-    settle();
     const ThreadDefaultContext scope(m_context.get());
     g_cancellable_cancel(m_cancellable.get());
     // The callback needs this object: let it run while we still exist.
