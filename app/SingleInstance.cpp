@@ -170,8 +170,6 @@ bool SingleInstance::acquire()
     return true;
 }
 
-SingleInstance::SingleInstance() = default;
-
 QString SingleInstance::socketPath() const
 {
     return m_directory + QStringLiteral("/socket");

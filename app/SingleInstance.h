@@ -3,11 +3,11 @@
 #define QUILMO_SINGLEINSTANCE_H
 
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <memory>
 
-class QSocketNotifier;
 class QWidget;
 
 /**
@@ -29,12 +29,9 @@ class QWidget;
 class SingleInstance
 {
 public:
-    SingleInstance();
     /// Removes the socket file, before the lock goes and a successor may
     /// listen there.
     ~SingleInstance();
-    SingleInstance(const SingleInstance &) = delete;
-    SingleInstance &operator=(const SingleInstance &) = delete;
 
     /// Takes the lock; false when a live copy of this user holds it. Where
     /// no private directory or no lock file in it can be made (a full
