@@ -46,6 +46,19 @@ const char *const unreachableText = QT_TRANSLATE_NOOP(
 const char *const unreadableText =
     QT_TRANSLATE_NOOP("MainWidget", "无法读取设置文件，窗口中是默认设置");
 
+/// The widgets below @p root that take the focus, in the order Tab passes
+/// them; a page's widgets follow it in the chain as they were built.
+QList<QWidget *> focusableWidgets(QWidget *root)
+{
+    QList<QWidget *> found;
+    for (QWidget *next = root->nextInFocusChain(); root->isAncestorOf(next);
+         next = next->nextInFocusChain()) {
+        if (next->focusPolicy() != Qt::NoFocus)
+            found.append(next);
+    }
+    return found;
+}
+
 QPushButton *newButton(const QString &text)
 {
     auto *button = new QPushButton(text);
@@ -55,21 +68,20 @@ QPushButton *newButton(const QString &text)
 }
 } // namespace
 
-MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
+MainWidget::MainWidget(QWidget *parent, Build build) : QWidget(parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(5, 5, 5, 5);
 
     m_tabWidget = new QTabWidget(this);
-    auto *basicPage = new TabWidgetBasic(m_tabWidget);
-    auto *wordLibPage = new TabWidgetWordLib(m_tabWidget);
-    m_specialPage = new TabWidgetSpecial(m_tabWidget);
-    m_aboutPage = new TabWidgetAbout(m_tabWidget);
-    m_aboutPage->setObjectName(QStringLiteral("aboutPage"));
-    m_pages = {basicPage, wordLibPage, m_specialPage, m_aboutPage};
+    m_pages = {new TabWidgetBasic(m_tabWidget)};
     const QStringList titles = {tr("常用"), tr("词库"), tr("高级"), tr("关于")};
-    for (int i = 0; i < m_pages.size(); ++i)
-        m_tabWidget->addTab(m_pages.at(i), titles.at(i));
+    m_tabWidget->addTab(m_pages.first(), titles.first());
+    // The tab bar shows every title from the first frame on.
+    for (int i = 1; i < titles.size(); ++i)
+        m_tabWidget->addTab(new QWidget, titles.at(i));
+    if (build == Build::AllPages)
+        addRemainingPages();
     layout->addWidget(m_tabWidget);
     layout->addWidget(buildStatusLine());
     layout->addWidget(buildButtonBar());
@@ -82,16 +94,45 @@ MainWidget::MainWidget(QWidget *parent) : QWidget(parent)
             &MainWidget::onButtonResetClicked);
     connect(m_buttonCancel, &QPushButton::clicked, this,
             &MainWidget::onButtonCancelClicked);
-    connect(this, &MainWidget::settingChanged, m_specialPage,
-            &TabWidgetSpecial::onSettingChanged);
     connect(m_tabWidget, &QTabWidget::currentChanged, this,
             &MainWidget::onTabCurrentChanged);
     addTabShortcuts();
     // Asking may wait for IBus: not before the window is on screen.
-    runAfterFirstFrame(this, [this] {
+    runAfterFirstFrame(this, [this, build] {
+        if (build == Build::FirstPageFirst) {
+            addRemainingPages();
+            Q_EMIT remainingPagesAdded();
+        }
         m_busUnreachable = !ConfigBus::instance()->isReachable();
         showStatus(restingStatus());
     });
+}
+
+void MainWidget::addRemainingPages()
+{
+    auto *wordLibPage = new TabWidgetWordLib(m_tabWidget);
+    m_specialPage = new TabWidgetSpecial(m_tabWidget);
+    m_aboutPage = new TabWidgetAbout(m_tabWidget);
+    m_aboutPage->setObjectName(QStringLiteral("aboutPage"));
+    const QList<TabWidgetBase *> pages = {wordLibPage, m_specialPage,
+                                          m_aboutPage};
+    // Built after the buttons, a page would come after them when Tab is
+    // pressed; Tab passes the pages first, as they stand in the tab bar.
+    const QList<QWidget *> firstPage = focusableWidgets(m_pages.first());
+    QWidget *previous = firstPage.isEmpty() ? nullptr : firstPage.last();
+    for (TabWidgetBase *page : pages) {
+        const int index = m_pages.size();
+        QWidget *placeholder = m_tabWidget->widget(index);
+        m_tabWidget->insertTab(index, page, m_tabWidget->tabText(index));
+        delete placeholder; // which takes its tab along
+        for (QWidget *widget : focusableWidgets(page)) {
+            QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+        m_pages.append(page);
+    }
+    connect(this, &MainWidget::settingChanged, m_specialPage,
+            &TabWidgetSpecial::onSettingChanged);
 }
 
 QLabel *MainWidget::buildStatusLine()

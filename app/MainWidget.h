@@ -34,7 +34,13 @@ class MainWidget : public QWidget
 {
     Q_OBJECT
 public:
-    explicit MainWidget(QWidget *parent = nullptr);
+    /// Which pages the constructor builds: all of them, or only the first
+    /// one, which is all that a window's first frame shows; the others are
+    /// then built right after that frame, before any input is handled.
+    enum class Build { AllPages, FirstPageFirst };
+
+    explicit MainWidget(QWidget *parent = nullptr,
+                        Build build = Build::AllPages);
 
     /// Writes every page's committed settings (group -> settings) in one
     /// replace of the settings file. Settings that could not be written are
@@ -45,6 +51,8 @@ public:
 
 Q_SIGNALS:
     void settingChanged(QMap<QString, QString> settings);
+    /// The pages after the first are built (Build::FirstPageFirst only).
+    void remainingPagesAdded();
 
 public Q_SLOTS:
     void onButtonOkClicked();
@@ -75,6 +83,8 @@ private:
         Failed
     };
 
+    /// Puts the pages after the first in place of their placeholder tabs.
+    void addRemainingPages();
     QLabel *buildStatusLine();
     QWidget *buildButtonBar();
     void addTabShortcuts();

@@ -14,7 +14,11 @@ const QSize windowSize(600, 400);
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    setCentralWidget(new MainWidget(nullptr));
+    auto *widget = new MainWidget(nullptr, MainWidget::Build::FirstPageFirst);
+    // The later pages may need more room at a large font.
+    connect(widget, &MainWidget::remainingPagesAdded, this,
+            &MainWindow::fixSizeToContent);
+    setCentralWidget(widget);
     setWindowTitle(tr("墨岚拼音输入法设置"));
     fixSizeToContent();
 }

@@ -11,13 +11,19 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <iostream>
+#include <poll.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace
@@ -25,6 +31,26 @@ namespace
 // How long a start waits for the running copy; a hung or stopped copy
 // holds it up no longer.
 const int raiseTimeoutMs = 1000;
+// Activation tokens are far shorter; a longer request is nobody's.
+const int maxRequestSize = 4096;
+
+/// The address of the socket at @p socketPath; false when the path is too
+/// long for one.
+bool socketAddress(const QString &socketPath, sockaddr_un *address)
+{
+    const QByteArray path = QFile::encodeName(socketPath);
+    *address = {};
+    address->sun_family = AF_UNIX;
+    if (path.size() >= int(sizeof address->sun_path))
+        return false;
+    memcpy(address->sun_path, path.constData(), size_t(path.size()));
+    return true;
+}
+
+int newSocket()
+{
+    return socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+}
 
 /// Whether @p path is a directory of this user that nobody else may enter;
 /// made first if missing.
@@ -74,22 +100,32 @@ void bringToFront(QWidget *window, const QByteArray &token)
     window->activateWindow();
 }
 
-/// Reads the raise request of a later start, raises @p window with its
-/// token and answers once the window is in front.
-void answerRaiseRequest(QLocalSocket *request, QWidget *window)
+/// Reads the raise request of a later start on @p client, raises @p window
+/// with its token and answers once the window is in front.
+void answerRaiseRequest(int client, QWidget *window)
 {
-    QObject::connect(request, &QLocalSocket::disconnected, request,
-                     &QObject::deleteLater);
-    QObject::connect(request, &QLocalSocket::readyRead, window,
-                     [request, window] {
-                         // Only the user can connect: a request without its
-                         // line end is one still on its way.
-                         if (!request->canReadLine())
-                             return;
-                         bringToFront(window, request->readLine().trimmed());
-                         request->write("\n");
-                         request->disconnectFromServer();
-                     });
+    auto *reading = new QSocketNotifier(client, QSocketNotifier::Read, window);
+    QObject::connect(
+        reading, &QSocketNotifier::activated, window,
+        [client, reading, window, request = QByteArray()]() mutable {
+            char buffer[256];
+            const ssize_t got = read(client, buffer, sizeof buffer);
+            if (got == -1 && errno == EAGAIN)
+                return;
+            request.append(buffer, int(std::max<ssize_t>(got, 0)));
+            const int end = request.indexOf('\n');
+            // Only the user can connect: a request without its line end is
+            // one still on its way.
+            if (end == -1 && got > 0 && request.size() < maxRequestSize)
+                return;
+            if (end != -1) {
+                bringToFront(window, request.left(end).trimmed());
+                send(client, "\n", 1, MSG_NOSIGNAL);
+            }
+            reading->setEnabled(false);
+            reading->deleteLater();
+            close(client);
+        });
 }
 } // namespace
 
@@ -134,32 +170,59 @@ bool SingleInstance::acquire()
     return true;
 }
 
+QString SingleInstance::socketPath() const
+{
+    return m_directory + QStringLiteral("/socket");
+}
+
+SingleInstance::~SingleInstance()
+{
+    if (m_listener == -1)
+        return;
+    m_requests.reset();
+    close(m_listener);
+    unlink(QFile::encodeName(socketPath()).constData());
+}
+
 void SingleInstance::raiseRunningCopy(const QByteArray &startupId) const
 {
-    const QByteArray token =
-        isWayland() ? qgetenv("XDG_ACTIVATION_TOKEN") : startupId;
-    const QDeadlineTimer deadline(raiseTimeoutMs);
-    QLocalSocket socket;
-    socket.connectToServer(m_directory + QStringLiteral("/socket"));
-    if (!socket.waitForConnected(int(deadline.remainingTime())))
-        return;
-    socket.write(token + '\n');
-    socket.waitForReadyRead(int(deadline.remainingTime()));
+    const QByteArray line =
+        (isWayland() ? qgetenv("XDG_ACTIVATION_TOKEN") : startupId) + '\n';
+    sockaddr_un address;
+    const int fd = newSocket();
+    // Not blocking: a running copy that is stopped may fill its backlog.
+    if (socketAddress(socketPath(), &address) &&
+        connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) ==
+            0 &&
+        send(fd, line.constData(), size_t(line.size()), MSG_NOSIGNAL) ==
+            line.size()) {
+        pollfd answer = {fd, POLLIN, 0};
+        poll(&answer, 1, raiseTimeoutMs);
+    }
+    close(fd);
 }
 
 void SingleInstance::raiseOnRequest(QWidget *window)
 {
-    if (!m_lock)
+    sockaddr_un address;
+    if (!m_lock || !socketAddress(socketPath(), &address))
         return;
-    const QString socketPath = m_directory + QStringLiteral("/socket");
     // We hold the lock: whatever is there is a crashed holder's socket file,
     // or in the way.
-    removeStale(socketPath, false);
-    if (!m_server.listen(socketPath))
+    removeStale(socketPath(), false);
+    const int fd = newSocket();
+    if (bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        listen(fd, SOMAXCONN) != 0) {
+        close(fd);
         return;
+    }
+    m_listener = fd;
+    m_requests = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QObject::connect(
-        &m_server, &QLocalServer::newConnection, window, [this, window] {
-            while (QLocalSocket *request = m_server.nextPendingConnection())
-                answerRaiseRequest(request, window);
+        m_requests.get(), &QSocketNotifier::activated, window, [fd, window] {
+            const int client =
+                accept4(fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+            if (client != -1)
+                answerRaiseRequest(client, window);
         });
 }

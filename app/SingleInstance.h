@@ -2,8 +2,8 @@
 #ifndef QUILMO_SINGLEINSTANCE_H
 #define QUILMO_SINGLEINSTANCE_H
 
-#include <QLocalServer>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QString>
 
 #include <memory>
@@ -20,13 +20,19 @@ class QWidget;
  * temporary directory is involved. QLockFile keeps it with flock() and the
  * holder's pid, so a copy that crashed or was killed holds nothing.
  *
- * Raise requests go over the socket "socket" next to the lock; each
+ * Raise requests go over the Unix socket "socket" next to the lock, one
+ * line each, answered with a line end once the window is in front. Each
  * carries the later start's activation token, without which a desktop may
- * refuse to bring a window forward.
+ * refuse to bring a window forward. Plain sockets: QtNetwork and what it
+ * loads would lengthen every start by a few milliseconds.
  */
 class SingleInstance
 {
 public:
+    /// Removes the socket file, before the lock goes and a successor may
+    /// listen there.
+    ~SingleInstance();
+
     /// Takes the lock; false when a live copy of this user holds it. Where
     /// no private directory or no lock file in it can be made (a full
     /// disk), says so and runs unlocked.
@@ -44,11 +50,12 @@ public:
     static QString privateDirectory();
 
 private:
+    QString socketPath() const;
+
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
-    /// Declared after the lock, so that it closes, removing its socket
-    /// file, before the lock goes and a successor may listen there.
-    QLocalServer m_server;
+    int m_listener = -1;
+    std::unique_ptr<QSocketNotifier> m_requests;
 };
 
 #endif

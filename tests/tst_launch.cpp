@@ -71,6 +71,8 @@ private Q_SLOTS:
     void rejectsCommandLine();
     void endsOnSignals_data();
     void endsOnSignals();
+    void raiseRequestsAreReadWhole_data();
+    void raiseRequestsAreReadWhole();
     void oneOfSimultaneousStartsRuns_data();
     void oneOfSimultaneousStartsRuns();
     void lockDirectoryIsTheUsersAlone_data();
@@ -252,6 +254,40 @@ void TestLaunch::endsOnSignals()
     QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
     next.terminate();
     QVERIFY(next.waitForFinished(10000));
+}
+
+void TestLaunch::raiseRequestsAreReadWhole_data()
+{
+    QTest::addColumn<QByteArrayList>("writes");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::newRow("token in two writes")
+        << QByteArrayList{"tok", "en\n"} << QByteArray("\n");
+    QTest::newRow("no line end in 5,000 bytes")
+        << QByteArrayList{QByteArray(5000, 'x')} << QByteArray();
+}
+
+// Never left waiting, and the copy goes on answering.
+void TestLaunch::raiseRequestsAreReadWhole()
+{
+    QFETCH(QByteArrayList, writes);
+    QFETCH(QByteArray, answer);
+    QProcess tool;
+    startTool(tool, {token});
+    QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    QLocalSocket socket;
+    socket.connectToServer(privateDirectory() + QStringLiteral("/socket"));
+    QVERIFY(socket.waitForConnected(1000));
+    for (const QByteArray &part : qAsConst(writes)) {
+        socket.write(part);
+        QVERIFY(socket.waitForBytesWritten(1000));
+        QTest::qWait(100);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState,
+                              5000);
+    QCOMPARE(socket.readAll(), answer);
+    QVERIFY(raiseAnswered());
+    tool.terminate();
+    QVERIFY(tool.waitForFinished(10000));
 }
 
 void TestLaunch::oneOfSimultaneousStartsRuns_data()

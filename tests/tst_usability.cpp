@@ -110,6 +110,7 @@ private Q_SLOTS:
     void everyControlIsNamed();
     void libraryRowsSpeak();
     void radioRowsTakeTabAtTheCheckedButton();
+    void pagesBuiltAfterTheFirstFrameKeepTheTabOrder();
     void unreachableIBusIsSaidUntilACommitArrives_data();
     void unreachableIBusIsSaidUntilACommitArrives();
     void oneEnglishName();
@@ -350,6 +351,28 @@ void TestUsability::radioRowsTakeTabAtTheCheckedButton()
     QCOMPARE(focused, QStringList({"radioZiRateFast", "radioCiRateFast",
                                    "radioZiRateFast", "radioCiRateFast",
                                    "radioCiRateSlow"}));
+}
+
+void TestUsability::pagesBuiltAfterTheFirstFrameKeepTheTabOrder()
+{
+    m_bus = std::make_unique<RecordingConfigBus>();
+    // Every control in the order Tab passes it, as a screen reader names it.
+    const auto tabOrder = [](MainWidget::Build build) {
+        MainWidget widget(nullptr, build);
+        widget.show();
+        if (!QTest::qWaitForWindowExposed(&widget))
+            return QStringList{"not shown"};
+        QCoreApplication::processEvents(); // what waits for the first frame
+        QStringList order;
+        for (QWidget *next = widget.nextInFocusChain(); next != &widget;
+             next = next->nextInFocusChain()) {
+            if (next->focusPolicy() != Qt::NoFocus)
+                order << spokenName(next);
+        }
+        return order;
+    };
+    QCOMPARE(tabOrder(MainWidget::Build::FirstPageFirst),
+             tabOrder(MainWidget::Build::AllPages));
 }
 
 void TestUsability::unreachableIBusIsSaidUntilACommitArrives_data()
