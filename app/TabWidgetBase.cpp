@@ -36,9 +36,9 @@ QMap<QString, QString> TabWidgetBase::apply()
     return committed;
 }
 
-bool TabWidgetBase::finishCommit(bool stored, bool delivered)
+// The container keeps what the file did not take.
+bool TabWidgetBase::finishCommit(bool /*stored*/, bool delivered)
 {
-    Q_UNUSED(stored) // the container keeps what the file did not take
     const QMap<QString, QString> sent = std::exchange(m_sentSettings, {});
     if (!delivered)
         m_undeliveredSettings = sent;
@@ -66,21 +66,14 @@ TabWidgetBase::Commit TabWidgetBase::flagCommit(const QString &value,
 
 void TabWidgetBase::onCheckBoxStateChanged(const QString &key, int state)
 {
-    QString value;
-    QString opposite;
-    if (state == Qt::Checked) {
-        value = checkedValue;
-        opposite = uncheckedValue;
-    } else if (state == Qt::Unchecked) {
-        value = uncheckedValue;
-        opposite = checkedValue;
-    } else {
+    if (state != Qt::Checked && state != Qt::Unchecked)
         return; // partially checked means nothing for a setting
-    }
-    if (m_changedSettings.value(key) == opposite)
+    const bool checked = state == Qt::Checked;
+    if (m_changedSettings.value(key) ==
+        (checked ? uncheckedValue : checkedValue))
         m_changedSettings.remove(key);
     else
-        m_changedSettings.insert(key, value);
+        m_changedSettings.insert(key, checked ? checkedValue : uncheckedValue);
 }
 
 void TabWidgetBase::onChoiceChanged(const QString &key, int choice,

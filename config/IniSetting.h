@@ -54,7 +54,6 @@ public:
 
     /// Splits at the first "="; text without one changes nothing.
     void parse(const QByteArray &text) override;
-    /// @see IniLine::write()
     void write(QIODevice *out) const override;
     /// True when the key, blanks at either end ignored, is @p name.
     bool matches(const QByteArray &name) const override;
@@ -76,11 +75,8 @@ public:
 
     IniCommentLine();
 
-    /// @see IniLine::parse()
     void parse(const QByteArray &text) override;
-    /// @see IniLine::write()
     void write(QIODevice *out) const override;
-    /// @see IniLine::matches()
     bool matches(const QByteArray &name) const override;
 
 private:

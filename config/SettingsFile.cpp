@@ -71,11 +71,6 @@ FileState inspect(const QString &path)
     return state;
 }
 
-bool isUsableOrAbsent(const QString &path)
-{
-    return inspect(path).error == 0;
-}
-
 int writeAll(int fd, const QByteArray &bytes)
 {
     return ::writeAll(fd, bytes.constData(), std::size_t(bytes.size()));
@@ -107,20 +102,13 @@ int readAll(const QString &path, QByteArray *bytes)
     return error;
 }
 
+/// Whether the file at @p fd holds @p expected and nothing more.
 bool sameBytes(int fd, const QByteArray &expected)
 {
-    QByteArray actual(expected.size() + 1, '\0');
-    qint64 done = 0;
-    ssize_t n = 0;
-    while ((n = pread(fd, actual.data() + done, size_t(actual.size() - done),
-                      done)) != 0) {
-        if (n < 0 && errno != EINTR)
-            return false;
-        done += n > 0 ? n : 0;
-        if (done == actual.size())
-            break;
-    }
-    return done == expected.size() && actual.startsWith(expected);
+    QFile file;
+    return file.open(fd, QIODevice::ReadOnly) && file.seek(0) &&
+           file.read(expected.size() + 1) == expected &&
+           file.error() == QFileDevice::NoError;
 }
 
 /// The directory part of the absolute @p path, as the kernel reads it:
@@ -403,15 +391,10 @@ int mergeContent(const QString &base, const QByteArray &old,
 
 int lockFailure(QLockFile::LockError error)
 {
-    switch (error) {
-    case QLockFile::PermissionError:
+    if (error == QLockFile::PermissionError)
         return EACCES;
-    case QLockFile::LockFailedError:
+    if (error == QLockFile::LockFailedError)
         return SaveResult::Locked;
-    case QLockFile::NoError:
-    case QLockFile::UnknownError:
-        break;
-    }
     return errno ? errno : int(SaveResult::NotVerified);
 }
 
@@ -484,7 +467,7 @@ bool isUsableLockFile(const QString &path)
 IniSnapshot::IniSnapshot(const QString &path)
 {
     // QSettings reads the file in its constructor.
-    if (!path.isEmpty() && isUsableOrAbsent(path)) {
+    if (!path.isEmpty() && inspect(path).error == 0) {
         m_settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
         // Each section is decoded when first asked for, with the text codec
         // of the object that asks, and kept in a cache that the next reader
