@@ -209,7 +209,6 @@ void TestRobustness::brokenSettingsFile()
 
     RecordingMainWidget widget;
     QVERIFY(applyCountThree(widget));
-    QVERIFY(widget.failures.isEmpty());
     QCOMPARE(filesInConfigDir(), QStringList{"config_ibus.ini"});
     QCOMPARE(QDir(run).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
              QStringList());
@@ -345,7 +344,6 @@ void TestRobustness::nearlyFullDisk()
     const bool saved = applyCountThree(widget);
     limit.reset();
     if (saved) {
-        QVERIFY(widget.failures.isEmpty());
         const QSettings file(Config::configFilePath(), QSettings::IniFormat);
         QCOMPARE(file.value(QStringLiteral("basic/zirate")), QVariant("0"));
         QCOMPARE(file.value(QStringLiteral("special/enableimode")),

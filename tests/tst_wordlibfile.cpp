@@ -110,13 +110,10 @@ void TestWordLibFile::validity_data()
     QTest::newRow("signature only") << bytes("\x94\x19\x09\x14", 4) << true;
     QTest::newRow("signature, then anything")
         << bytes("\x94\x19\x09\x14garbage\xff", 12) << true;
-    QTest::newRow("whole header") << header << true;
     QTest::newRow("header cut to 40 bytes") << header.left(40) << true;
     QTest::newRow("signature stored big-endian")
         << bytes("\x14\x09\x19\x94", 4) << false;
     QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("1 byte") << header.left(1) << false;
-    QTest::newRow("2 bytes") << header.left(2) << false;
     QTest::newRow("3 bytes") << header.left(3) << false;
     QTest::newRow("header of zeros") << QByteArray(headerSize, '\0') << false;
     QTest::newRow("text") << QByteArray("user.qlb;sys.qlb\n") << false;
@@ -251,11 +248,7 @@ void TestWordLibFile::header()
 void TestWordLibFile::conversionReportsFaults()
 {
     char out[160];
-    QByteArray in = wordLibTextField(QStringLiteral("AB"));
-    QCOMPARE(utf16toutf8(in.data(), textFieldSize, out, sizeof out), 0);
-    QCOMPARE(QByteArray(out), QByteArray("AB"));
-
-    in = wordLibTextField(QStringLiteral("ABCDEFG𠀀"));
+    QByteArray in = wordLibTextField(QStringLiteral("ABCDEFG𠀀"));
     QCOMPARE(utf16toutf8(in.data(), textFieldSize, out, sizeof out), -1);
     QCOMPARE(QByteArray(out), QByteArray("ABCDEFG"));
 
