@@ -98,13 +98,6 @@ std::unique_ptr<IniDocument> read(QIODevice *in)
     return document;
 }
 
-void write(const IniDocument &document, QIODevice *out)
-{
-    document.leading.writeLines(out);
-    for (const auto &section : document.sections)
-        section->write(out);
-}
-
 /// Whether "[section]" and "key=value" read back as that same entry. A line
 /// break in a value, for one, would otherwise inject lines of its own.
 bool readsBack(const QByteArray &section, const QByteArray &key,
@@ -238,7 +231,9 @@ bool IniSetting::save()
     if (!file.open(QIODevice::WriteOnly))
         return false;
     merge();
-    write(*m_document, &file);
+    m_document->leading.writeLines(&file);
+    for (const auto &section : m_document->sections)
+        section->write(&file);
     // Qt 5's commit() misses a failure of its own final flush (a full disk)
     // and puts the truncated file in place; flushing first catches it.
     if (!file.flush())

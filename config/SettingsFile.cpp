@@ -137,7 +137,6 @@ QString resolvedTarget(const QString &path)
     return path; // a loop: stat() then tells ELOOP
 }
 
-/// Creates @p dir and its missing parents.
 int makeDirectories(const QString &dir)
 {
     QString prefix;
@@ -316,7 +315,6 @@ void removeLeftoverScratch(const QString &base)
     }
 }
 
-/// Writes @p bytes to a new file at @p path.
 int writeNewFile(const QString &path, const QByteArray &bytes)
 {
     const int fd = open(nativePath(path).constData(),
