@@ -6,6 +6,7 @@
 #include "config/FileWrite.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -17,7 +18,6 @@
 #include <cerrno>
 #include <climits>
 #include <csignal>
-#include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -197,15 +197,12 @@ int syncDirectory(const QString &directory)
 /// lock is the only writer, so any of them is a leftover.
 void removeLeftovers(const QString &directory)
 {
-    const QStringList names =
-        QDir(directory).entryList({QLatin1String(temporaryPrefix) + "??????"},
-                                  QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
-        const QByteArray path = nativePath(directory + QLatin1Char('/') + name);
-        struct stat status;
-        if (lstat(path.constData(), &status) == 0 && S_ISREG(status.st_mode) &&
-            status.st_uid == geteuid())
-            unlink(path.constData());
+    const QFileInfoList files = QDir(directory).entryInfoList(
+        {QLatin1String(temporaryPrefix) + "??????"},
+        QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &file : files) {
+        if (file.ownerId() == geteuid())
+            QFile::remove(file.filePath());
     }
 }
 
@@ -292,26 +289,26 @@ void removeLeftoverScratch(const QString &base)
 {
     const QStringList ours = {"merge.ini", "merge.ini.lock", "check.ini",
                               "probe"};
-    const QStringList names = QDir(base).entryList(
-        {QLatin1String(scratchPrefix) + "??????"}, QDir::Dirs | QDir::Hidden);
-    for (const QString &name : names) {
-        const QString path = base + QLatin1Char('/') + name;
-        struct stat status;
-        if (lstat(nativePath(path).constData(), &status) != 0 ||
-            !S_ISDIR(status.st_mode) || status.st_uid != geteuid() ||
-            (status.st_mode & 022) != 0 ||
-            status.st_mtime > time(nullptr) - leftoverScratchAgeSecs)
+    const QDateTime recent =
+        QDateTime::currentDateTimeUtc().addSecs(-leftoverScratchAgeSecs);
+    const QFileInfoList dirs =
+        QDir(base).entryInfoList({QLatin1String(scratchPrefix) + "??????"},
+                                 QDir::Dirs | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo &dir : dirs) {
+        if (dir.ownerId() != geteuid() || dir.lastModified() > recent ||
+            dir.permissions() & (QFile::WriteGroup | QFile::WriteOther))
             continue;
+        QDir scratch(dir.filePath());
         const QStringList entries =
-            QDir(path).entryList(QDir::AllEntries | QDir::Hidden |
-                                 QDir::System | QDir::NoDotAndDotDot);
+            scratch.entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                              QDir::NoDotAndDotDot);
         if (!std::all_of(
                 entries.cbegin(), entries.cend(),
                 [&](const QString &entry) { return ours.contains(entry); }))
             continue;
         for (const QString &entry : entries)
-            unlink(nativePath(path + QLatin1Char('/') + entry).constData());
-        rmdir(nativePath(path).constData());
+            scratch.remove(entry);
+        QDir(base).rmdir(dir.fileName());
     }
 }
 
