@@ -127,7 +127,9 @@ void MainWidget::addRemainingPages()
         const int index = m_pages.size();
         QWidget *placeholder = m_tabWidget->widget(index);
         m_tabWidget->insertTab(index, page, m_tabWidget->tabText(index));
-        delete placeholder; // which takes its tab along
+        m_tabWidget->removeTab(index + 1);
+        // The input that led here may be on its way to it.
+        placeholder->deleteLater();
         for (QWidget *widget : focusableWidgets(page)) {
             QWidget::setTabOrder(previous, widget);
             previous = widget;
