@@ -287,12 +287,9 @@ void TestLaunch::raiseRequestsAreReadWhole()
                               16);
     const rlimit few = {spare, spare};
     QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &few, nullptr), 0);
-    std::vector<std::unique_ptr<QLocalSocket>> silent(
-        static_cast<size_t>(silentClients));
-    for (auto &client : silent) {
-        client = std::make_unique<QLocalSocket>();
-        client->connectToServer(privateDirectory() + QStringLiteral("/socket"));
-    }
+    std::vector<QLocalSocket> silent(static_cast<size_t>(silentClients));
+    for (QLocalSocket &client : silent)
+        client.connectToServer(privateDirectory() + QStringLiteral("/socket"));
     QLocalSocket socket;
     socket.connectToServer(privateDirectory() + QStringLiteral("/socket"));
     QVERIFY(socket.waitForConnected(1000));
