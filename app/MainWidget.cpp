@@ -119,18 +119,24 @@ void MainWidget::addRemainingPages()
     // Built after the buttons, a page would come after them when Tab is
     // pressed; Tab passes the pages first, as they stand in the tab bar.
     const QList<QWidget *> firstPage = focusableWidgets(m_pages.first());
+    // A placeholder may be chosen without input (a screen reader's action)
+    // before it is replaced: its removal would choose the next tab.
+    const int chosen = m_tabWidget->currentIndex();
     QWidget *previous = firstPage.isEmpty() ? nullptr : firstPage.last();
     for (TabWidgetBase *page : pages) {
         const int index = m_pages.size();
         QWidget *placeholder = m_tabWidget->widget(index);
         m_tabWidget->insertTab(index, page, m_tabWidget->tabText(index));
-        delete placeholder; // which takes its tab along
+        m_tabWidget->removeTab(index + 1);
+        // The input that led here may be on its way to it.
+        placeholder->deleteLater();
         for (QWidget *widget : focusableWidgets(page)) {
             QWidget::setTabOrder(previous, widget);
             previous = widget;
         }
         m_pages.append(page);
     }
+    m_tabWidget->setCurrentIndex(chosen);
     connect(this, &MainWidget::settingChanged, m_specialPage,
             &TabWidgetSpecial::onSettingChanged);
 }
@@ -362,7 +368,9 @@ void MainWidget::onButtonCancelClicked()
 
 void MainWidget::onButtonResetClicked()
 {
-    m_pages.value(m_tabWidget->currentIndex())->reset();
+    // A page not built yet shows its settings as stored.
+    if (TabWidgetBase *page = m_pages.value(m_tabWidget->currentIndex()))
+        page->reset();
 }
 
 void MainWidget::onTabCurrentChanged(int index)

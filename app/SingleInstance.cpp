@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -105,9 +106,17 @@ void bringToFront(QWidget *window, const QByteArray &token)
 void answerRaiseRequest(int client, QWidget *window)
 {
     auto *reading = new QSocketNotifier(client, QSocketNotifier::Read, window);
+    QObject::connect(reading, &QObject::destroyed, [client] { close(client); });
+    const auto finish = [reading] {
+        reading->setEnabled(false);
+        reading->deleteLater();
+    };
+    // The later start waits no longer. Requests left open would hold a
+    // descriptor each, until none is left to accept with or to save.
+    QTimer::singleShot(raiseTimeoutMs, reading, finish);
     QObject::connect(
         reading, &QSocketNotifier::activated, window,
-        [client, reading, window, request = QByteArray()]() mutable {
+        [client, window, finish, request = QByteArray()]() mutable {
             char buffer[256];
             const ssize_t got = read(client, buffer, sizeof buffer);
             if (got == -1 && errno == EAGAIN)
@@ -122,9 +131,7 @@ void answerRaiseRequest(int client, QWidget *window)
                 bringToFront(window, request.left(end).trimmed());
                 send(client, "\n", 1, MSG_NOSIGNAL);
             }
-            reading->setEnabled(false);
-            reading->deleteLater();
-            close(client);
+            finish();
         });
 }
 } // namespace

@@ -128,6 +128,9 @@ bool ConfigBusIBus::init()
 
 void ConfigBusIBus::uninit()
 {
+    // Their callbacks point into this object, and their failures are no
+    // later connection's.
+    settle();
     const ThreadDefaultContext scope(m_context.get());
     g_cancellable_cancel(m_cancellable.get());
     // The callback needs this object: let it run while we still exist.

@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/ipc.h>
+#include <sys/resource.h>
 #include <sys/shm.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -260,10 +261,14 @@ void TestLaunch::raiseRequestsAreReadWhole_data()
 {
     QTest::addColumn<QByteArrayList>("writes");
     QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<int>("silentClients");
     QTest::newRow("token in two writes")
-        << QByteArrayList{"tok", "en\n"} << QByteArray("\n");
+        << QByteArrayList{"tok", "en\n"} << QByteArray("\n") << 0;
     QTest::newRow("no line end in 5,000 bytes")
-        << QByteArrayList{QByteArray(5000, 'x')} << QByteArray();
+        << QByteArrayList{QByteArray(5000, 'x')} << QByteArray() << 0;
+    // Each holds a descriptor of the copy's, which has 16 to spare.
+    QTest::newRow("after 40 silent clients")
+        << QByteArrayList{"\n"} << QByteArray("\n") << 40;
 }
 
 // Never left waiting, and the copy goes on answering.
@@ -271,9 +276,20 @@ void TestLaunch::raiseRequestsAreReadWhole()
 {
     QFETCH(QByteArrayList, writes);
     QFETCH(QByteArray, answer);
+    QFETCH(int, silentClients);
     QProcess tool;
     startTool(tool, {token});
     QTRY_VERIFY_WITH_TIMEOUT(raiseAnswered(), 10000);
+    const auto pid = pid_t(tool.processId());
+    const auto spare = rlim_t(QDir(QStringLiteral("/proc/%1/fd").arg(pid))
+                                  .entryList(QDir::Files | QDir::System)
+                                  .size() +
+                              16);
+    const rlimit few = {spare, spare};
+    QCOMPARE(prlimit(pid, RLIMIT_NOFILE, &few, nullptr), 0);
+    std::vector<QLocalSocket> silent(static_cast<size_t>(silentClients));
+    for (QLocalSocket &client : silent)
+        client.connectToServer(privateDirectory() + QStringLiteral("/socket"));
     QLocalSocket socket;
     socket.connectToServer(privateDirectory() + QStringLiteral("/socket"));
     QVERIFY(socket.waitForConnected(1000));
@@ -283,7 +299,7 @@ void TestLaunch::raiseRequestsAreReadWhole()
         QTest::qWait(100);
     }
     QTRY_COMPARE_WITH_TIMEOUT(socket.state(), QLocalSocket::UnconnectedState,
-                              5000);
+                              10000);
     QCOMPARE(socket.readAll(), answer);
     QVERIFY(raiseAnswered());
     tool.terminate();
