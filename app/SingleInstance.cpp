@@ -6,7 +6,6 @@
 
 #include <KStartupInfo>
 #include <KWindowSystem>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -184,10 +183,11 @@ QString SingleInstance::socketPath() const
 
 SingleInstance::~SingleInstance()
 {
-    if (m_listener == -1)
+    if (!m_requests)
         return;
+    const int listener = int(m_requests->socket());
     m_requests.reset();
-    close(m_listener);
+    close(listener);
     unlink(QFile::encodeName(socketPath()).constData());
 }
 
@@ -223,7 +223,6 @@ void SingleInstance::raiseOnRequest(QWidget *window)
         close(fd);
         return;
     }
-    m_listener = fd;
     m_requests = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     QObject::connect(
         m_requests.get(), &QSocketNotifier::activated, window, [fd, window] {

@@ -54,7 +54,7 @@ private:
 
     QString m_directory;
     std::unique_ptr<QLockFile> m_lock;
-    int m_listener = -1;
+    /// Watches the listening socket, which it holds, for raise requests.
     std::unique_ptr<QSocketNotifier> m_requests;
 };
 
