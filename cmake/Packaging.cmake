@@ -17,7 +17,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt draws the window icon, an SVG, through libqt5svg5's plugin, which no
 # binary links.
 # qttranslations5-l10n: Qt's own dialogs and menus in the window's language.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt5svg5, qttranslations5-l10n")
+# libibus is loaded after the window shows, so no binary links it either.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt5svg5, qttranslations5-l10n, libibus-1.0-5")
 # Without a CJK font the whole interface shows boxes; without Qt's Wayland
 # plugin a Wayland session shows it through Xwayland, and without
 # KWindowSystem's a later start cannot bring the window forward there. The

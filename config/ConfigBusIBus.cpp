@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "config/ConfigBusIBus.h"
 
+#include "config/IBusLibrary.h"
 #include "config/Logging.h"
 
 #include <QTimer>
-
-#include <ibus.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -83,6 +82,12 @@ bool mayListen(const char *address)
     return false;
 }
 
+/// Only once the bus has loaded it: whatever calls this has a bus.
+const IBusLibrary &ibus()
+{
+    return *IBusLibrary::load();
+}
+
 gboolean raiseFlag(gpointer flag)
 {
     *static_cast<bool *>(flag) = true;
@@ -95,7 +100,7 @@ const int ConfigBusIBus::commitBudgetMs = 1000;
 
 void ConfigBusIBus::GObjectUnref::operator()(void *object) const
 {
-    g_object_unref(object);
+    ibus().g_object_unref(object);
 }
 
 void ConfigBusIBus::MainContextUnref::operator()(GMainContext *context) const
@@ -103,11 +108,7 @@ void ConfigBusIBus::MainContextUnref::operator()(GMainContext *context) const
     g_main_context_unref(context);
 }
 
-ConfigBusIBus::ConfigBusIBus()
-    : m_context(g_main_context_new()), m_cancellable(g_cancellable_new()),
-      m_writesCancellable(g_cancellable_new())
-{
-}
+ConfigBusIBus::ConfigBusIBus() : m_context(g_main_context_new()) {}
 
 ConfigBusIBus::~ConfigBusIBus()
 {
@@ -120,9 +121,21 @@ bool ConfigBusIBus::init()
     // long too, instead of its default of many seconds.
     if (!qEnvironmentVariableIsSet("IBUS_TIMEOUT"))
         qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
-    ibus_init();
+    m_open = true;
+    return true;
+}
+
+bool ConfigBusIBus::startConnecting()
+{
+    if (m_bus)
+        return true;
+    if (!m_open || !IBusLibrary::load())
+        return false;
+    ibus().ibus_init();
+    m_cancellable.reset(ibus().g_cancellable_new());
+    m_writesCancellable.reset(ibus().g_cancellable_new());
     const ThreadDefaultContext scope(m_context.get());
-    m_bus.reset(ibus_bus_new_async());
+    m_bus.reset(ibus().ibus_bus_new_async());
     return true;
 }
 
@@ -131,13 +144,17 @@ void ConfigBusIBus::uninit()
     // Their callbacks point into this object, and their failures are no
     // later connection's.
     settle();
+    m_open = false;
+    if (!m_bus)
+        return;
     const ThreadDefaultContext scope(m_context.get());
-    g_cancellable_cancel(m_cancellable.get());
+    ibus().g_cancellable_cancel(m_cancellable.get());
     // The callback needs this object: let it run while we still exist.
     runUntil(callTimeoutMs, [this] { return !m_configPending; });
-    m_cancellable.reset(g_cancellable_new());
     m_config.reset();
     m_bus.reset();
+    m_writesCancellable.reset();
+    m_cancellable.reset();
 }
 
 bool ConfigBusIBus::isReachable()
@@ -225,36 +242,39 @@ IBusConfig *ConfigBusIBus::config()
 
 bool ConfigBusIBus::connected()
 {
-    if (!m_bus)
+    if (!startConnecting())
         return false;
     // Without an address, or with one where nothing listens, libibus has no
     // connection under way to wait for.
-    if (!ibus_bus_is_connected(m_bus.get()) &&
-        (!ibus_get_address() || !mayListen(ibus_get_address())))
+    const char *address = ibus().ibus_get_address();
+    if (!ibus().ibus_bus_is_connected(m_bus.get()) &&
+        (!address || !mayListen(address)))
         return false;
-    return waitFor([this] { return ibus_bus_is_connected(m_bus.get()); });
+    return waitFor(
+        [this] { return ibus().ibus_bus_is_connected(m_bus.get()); });
 }
 
 void ConfigBusIBus::dropClosedConfig()
 {
-    if (m_config && g_dbus_connection_is_closed(g_dbus_proxy_get_connection(
-                        G_DBUS_PROXY(m_config.get()))))
+    if (m_config &&
+        ibus().g_dbus_connection_is_closed(ibus().g_dbus_proxy_get_connection(
+            reinterpret_cast<GDBusProxy *>(m_config.get()))))
         m_config.reset();
 }
 
 void ConfigBusIBus::makeConfig()
 {
     m_configPending = true;
-    ibus_config_new_async(ibus_bus_get_connection(m_bus.get()),
-                          m_cancellable.get(), &ConfigBusIBus::onConfigMade,
-                          this);
+    ibus().ibus_config_new_async(ibus().ibus_bus_get_connection(m_bus.get()),
+                                 m_cancellable.get(),
+                                 &ConfigBusIBus::onConfigMade, this);
 }
 
 void ConfigBusIBus::onConfigMade(GObject *, GAsyncResult *result, void *self)
 {
     auto *bus = static_cast<ConfigBusIBus *>(self);
     GError *error = nullptr;
-    bus->m_config.reset(ibus_config_new_async_finish(result, &error));
+    bus->m_config.reset(ibus().ibus_config_new_async_finish(result, &error));
     bus->m_configPending = false;
     if (error) {
         qCWarning(quilmoLog) << "ibus config unavailable:" << error->message;
@@ -291,18 +311,18 @@ void ConfigBusIBus::post(Write &write, GVariant *value)
         return;
     }
     // No timeout of its own: settle() bounds the wait and cancels.
-    ibus_config_set_value_async(proxy, configSection,
-                                write.name.toLatin1().constData(), value,
-                                G_MAXINT, m_writesCancellable.get(),
-                                &ConfigBusIBus::onValueSet, &write);
+    ibus().ibus_config_set_value_async(proxy, configSection,
+                                       write.name.toLatin1().constData(), value,
+                                       G_MAXINT, m_writesCancellable.get(),
+                                       &ConfigBusIBus::onValueSet, &write);
 }
 
 void ConfigBusIBus::onValueSet(GObject *config, GAsyncResult *result,
                                void *write)
 {
     auto *entry = static_cast<Write *>(write);
-    entry->stored = ibus_config_set_value_async_finish(IBUS_CONFIG(config),
-                                                       result, nullptr);
+    entry->stored = ibus().ibus_config_set_value_async_finish(
+        reinterpret_cast<IBusConfig *>(config), result, nullptr);
     entry->answered = true;
 }
 
@@ -314,12 +334,12 @@ bool ConfigBusIBus::allAnswered() const
 
 void ConfigBusIBus::cancelWrites()
 {
-    g_cancellable_cancel(m_writesCancellable.get());
+    ibus().g_cancellable_cancel(m_writesCancellable.get());
     // Each callback points at its entry: all of them come back before the
     // entries go. Cancelled, they do so at once.
     while (!allAnswered())
         g_main_context_iteration(m_context.get(), TRUE);
-    m_writesCancellable.reset(g_cancellable_new());
+    m_writesCancellable.reset(ibus().g_cancellable_new());
 }
 
 void ConfigBusIBus::report(const Write &write)

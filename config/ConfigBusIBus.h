@@ -49,10 +49,11 @@ public:
     ConfigBusIBus();
     ~ConfigBusIBus() override;
 
-    /// Starts connecting and returns at once. Always true: without a daemon
-    /// the window still opens and each write reports its failure.
+    /// Returns at once: libibus is loaded, and the bus connects, on first
+    /// use. Always true: without a daemon, or without libibus, the window
+    /// still opens and each write reports its failure.
     bool init() override;
-    /// Drops the proxy and the bus; init() may start again.
+    /// Drops the proxy and the bus; nothing connects again before init().
     void uninit() override;
     void setValue_Int(const QString &name, int value) override;
     void setValue_String(const QString &name, const QString &value) override;
@@ -104,6 +105,9 @@ private:
     int allowanceMs() const;
 
     IBusConfig *config();
+    /// Loads libibus and starts connecting, once between init() and
+    /// uninit(); false without libibus.
+    bool startConnecting();
     bool connected();
     void dropClosedConfig();
     void makeConfig();
@@ -123,6 +127,7 @@ private:
     std::unique_ptr<IBusBus, GObjectUnref> m_bus;
     std::unique_ptr<IBusConfig, GObjectUnref> m_config;
     bool m_configPending = false;
+    bool m_open = false; ///< between init() and uninit()
     /// In the order sent; a deque keeps each callback's entry in place.
     std::deque<Write> m_writes;
 
