@@ -150,7 +150,8 @@ private:
                        xcb_window_t *window);
     /// Launches the tool and waits for its window, which must be
     /// @p scale times 600 x 400 device pixels and refuse any other size.
-    void openWindow(QProcess &process, int scale, xcb_window_t *window);
+    void openWindow(QProcess &process, int scale, xcb_window_t *window,
+                    const Variables &variables = {});
     /// Gives @p window the input focus, which no window manager does here,
     /// and presses @p keys (xdotool's names) one after another.
     void type(xcb_window_t window, const QStringList &keys);
@@ -234,9 +235,10 @@ void TestWindow::waitForWindow(QProcess &tool, const QString &windowTitle,
     QVERIFY(*window);
 }
 
-void TestWindow::openWindow(QProcess &process, int scale, xcb_window_t *window)
+void TestWindow::openWindow(QProcess &process, int scale, xcb_window_t *window,
+                            const Variables &variables)
 {
-    launch(process, scale);
+    launch(process, scale, {launcher}, variables);
     if (QTest::currentTestFailed())
         return;
     waitForWindow(process, title, window);
@@ -433,20 +435,30 @@ void TestWindow::walksWithTheKeyboardAlone_data()
 {
     QTest::addColumn<QString>("lastKey");
     QTest::addColumn<QStringList>("saved"); // group/key=value; none: no file
-    QTest::newRow("Enter is 确定")
-        << "Return"
-        << QStringList{"basic/candidatecount=9", "wordlib/names=user.qlb;a.qlb",
-                       "special/enableintelligentword=0"};
-    QTest::newRow("Esc is 取消") << "Escape" << QStringList();
+    QTest::addColumn<bool>("brokenIBus");   // libibus found but unloadable
+    const QStringList walked = {"basic/candidatecount=9",
+                                "wordlib/names=user.qlb;a.qlb",
+                                "special/enableintelligentword=0"};
+    QTest::newRow("Enter is 确定") << "Return" << walked << false;
+    QTest::newRow("Esc is 取消") << "Escape" << QStringList() << false;
+    QTest::newRow("Enter is 确定 without libibus")
+        << "Return" << walked << true;
 }
 
 void TestWindow::walksWithTheKeyboardAlone()
 {
     QFETCH(QString, lastKey);
     QFETCH(QStringList, saved);
+    QFETCH(bool, brokenIBus);
+    Variables variables;
+    if (brokenIBus) {
+        const QString libraries = m_home->filePath(QStringLiteral("lib"));
+        QVERIFY(writeFile(libraries + "/libibus-1.0.so.5", "not a library"));
+        variables.insert(QStringLiteral("LD_LIBRARY_PATH"), libraries);
+    }
     QProcess tool;
     xcb_window_t window = 0;
-    openWindow(tool, 1, &window);
+    openWindow(tool, 1, &window, variables);
     if (QTest::currentTestFailed())
         return;
     type(window, keyboardWalk + QStringList{lastKey});
