@@ -118,9 +118,9 @@ ConfigBusIBus::~ConfigBusIBus()
 bool ConfigBusIBus::init()
 {
     // libibus's own calls while it makes the proxy (a match rule) wait this
-    // long too, instead of its default of many seconds.
-    if (!qEnvironmentVariableIsSet("IBUS_TIMEOUT"))
-        qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
+    // long too. Not the session's value: for one it cannot read libibus
+    // waits 15 s, for -1 for ever.
+    qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
     m_open = true;
     return true;
 }

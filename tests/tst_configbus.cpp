@@ -13,11 +13,27 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <cstring>
+#include <ibus.h>
+
 namespace
 {
 int failuresIn(const DebugCapture &debug)
 {
     return debug.lines().count(QStringLiteral("ibus set value failed!"));
+}
+
+/// Stops the daemon as libibus asks it for the configuration's change
+/// signals: a call it makes synchronously, with its own timeout.
+GDBusMessage *stopOnWatch(GDBusConnection *, GDBusMessage *message,
+                          gboolean incoming, gpointer daemon)
+{
+    const char *rule = "";
+    if (!incoming && !g_strcmp0(g_dbus_message_get_member(message), "AddMatch"))
+        g_variant_get(g_dbus_message_get_body(message), "(&s)", &rule);
+    if (strstr(rule, "member='ValueChanged'"))
+        static_cast<IBusDaemon *>(daemon)->pause();
+    return message;
 }
 
 template <typename Widget>
@@ -39,6 +55,7 @@ private Q_SLOTS:
     void applyReachesTheEngineAndSurvivesItsDeath();
     void hungDaemonCostsOneCommitAboutASecond_data();
     void hungDaemonCostsOneCommitAboutASecond();
+    void daemonStoppedWhileTheProxyIsMade();
     void reachableAsSoonAsConnected();
 
 private:
@@ -51,6 +68,8 @@ void TestConfigBus::initTestCase()
     QUILMO_REQUIRE_SERVICE(m_daemon.start());
     QString whyNot; // the Apply lists the system libraries too
     QVERIFY2(!emptySystemWordLibDir(&whyNot).isEmpty(), qPrintable(whyNot));
+    // libibus reads it as 15 s; a session's -1 would be for ever.
+    qputenv("IBUS_TIMEOUT", "unreadable");
     m_bus = ConfigBus::instance();
     QVERIFY(m_bus->init());
 }
@@ -236,6 +255,29 @@ void TestConfigBus::hungDaemonCostsOneCommitAboutASecond()
     m_bus->settle();
     QVERIFY(m_bus->commitDelivered());
     QCOMPARE(m_daemon.value(QStringLiteral("candidateCount")), BusValue(9));
+}
+
+void TestConfigBus::daemonStoppedWhileTheProxyIsMade()
+{
+    m_bus->uninit(); // so that the next write makes the proxy
+    QVERIFY(m_bus->init());
+    QVERIFY(m_bus->isReachable());
+    IBusBus *bus = ibus_bus_new_async(); // the process's one, the tool's too
+    GDBusConnection *connection = ibus_bus_get_connection(bus);
+    const guint filter = g_dbus_connection_add_filter(connection, stopOnWatch,
+                                                      &m_daemon, nullptr);
+    DebugCapture debug;
+    QElapsedTimer timer;
+    timer.start();
+    m_bus->beginCommit();
+    m_bus->setValue_Int(QStringLiteral("candidateCount"), 3);
+    m_bus->settle();
+    const qint64 elapsed = timer.elapsed();
+    g_dbus_connection_remove_filter(connection, filter);
+    g_object_unref(bus);
+    m_daemon.resume();
+    QCOMPARE(failuresIn(debug), 1);
+    QVERIFY2(elapsed < 800, qPrintable(QString::number(elapsed)));
 }
 
 void TestConfigBus::reachableAsSoonAsConnected()
