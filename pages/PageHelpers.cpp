@@ -2,12 +2,40 @@
 #include "pages/PageHelpers.h"
 
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QVariant>
 
 #include <limits>
+
+namespace
+{
+/// A style sheet would draw the same nothing, but restyles every control
+/// in the group, at a cost the first frame notices.
+class BareGroupBox : public QGroupBox
+{
+public:
+    BareGroupBox() { removeFrameRoom(); }
+    QSize minimumSizeHint() const override
+    {
+        return QWidget::minimumSizeHint(); // no room for a title either
+    }
+
+protected:
+    void paintEvent(QPaintEvent * /*event*/) override {}
+    void changeEvent(QEvent *event) override
+    {
+        // A new font or style makes room for the frame again.
+        QGroupBox::changeEvent(event);
+        removeFrameRoom();
+    }
+
+private:
+    void removeFrameRoom() { setContentsMargins(0, 0, 0, 0); }
+};
+} // namespace
 
 namespace PageHelpers
 {
@@ -33,6 +61,15 @@ QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets)
         row->addWidget(widget);
     addTrailingSpacer(row);
     return row;
+}
+
+QGroupBox *namedRow(const QString &name, QHBoxLayout *row)
+{
+    auto *group = new BareGroupBox;
+    group->setAccessibleName(name);
+    row->setContentsMargins(0, 0, 0, 0);
+    group->setLayout(row);
+    return group;
 }
 
 QLabel *buddyLabel(const QString &text, QWidget *control)

@@ -8,6 +8,7 @@
 #include <optional>
 
 class QBoxLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QLabel;
 class QMessageBox;
@@ -29,6 +30,9 @@ QLabel *headingLabel(const QString &text);
 void addTrailingSpacer(QBoxLayout *row);
 /// A row of @p widgets, left-aligned by a trailing spacer.
 QHBoxLayout *rowWithSpacer(std::initializer_list<QWidget *> widgets);
+/// Groups the controls of @p row under @p name for screen readers; the
+/// group draws nothing and leaves no room for a frame.
+QGroupBox *namedRow(const QString &name, QHBoxLayout *row);
 /// A label that names @p control, for screen readers and its shortcut.
 QLabel *buddyLabel(const QString &text, QWidget *control);
 /// A modal error box with one button, 确定, as every failure the tool

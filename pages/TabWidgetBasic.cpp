@@ -117,15 +117,9 @@ QButtonGroup *TabWidgetBasic::addRateRow(QVBoxLayout *layout,
     fast->setObjectName(QStringLiteral("radio%1Fast").arg(name));
     slow->setObjectName(QStringLiteral("radio%1Slow").arg(name));
     // Both rows hold 固定/快速/慢速: a group named after the row tells a
-    // screen reader which row; it draws nothing, the label shows the name.
-    auto *row = new QGroupBox;
-    row->setStyleSheet(QStringLiteral("QGroupBox { border: 0; margin: 0 }"));
-    row->setAccessibleName(label);
-    QHBoxLayout *rowLayout =
-        rowWithSpacer({new QLabel(label), fixed, fast, slow});
-    rowLayout->setContentsMargins(0, 0, 0, 0);
-    row->setLayout(rowLayout);
-    layout->addWidget(row);
+    // screen reader which row; the label shows the name.
+    layout->addWidget(PageHelpers::namedRow(
+        label, rowWithSpacer({new QLabel(label), fixed, fast, slow})));
 
     auto *group = new QButtonGroup(this);
     group->setObjectName(QStringLiteral("buttonGroup%1").arg(name));

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 // The "常用" page: loading from the settings file, edit tracking, what
 // apply() sends and returns, reset().
+#include "pages/PageHelpers.h"
 #include "pages/TabWidgetBasic.h"
 #include "support/PageFixture.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QGroupBox>
 
 namespace
 {
@@ -22,6 +24,7 @@ private Q_SLOTS:
     void edits_data();
     void edits();
     void unreadableCountEntryIsDropped();
+    void rateRowGroupsDrawNothing();
 };
 
 void TestBasicPage::loading_data()
@@ -166,6 +169,22 @@ void TestBasicPage::unreadableCountEntryIsDropped()
     QCOMPARE(fixture.apply(), Settings());
     QCOMPARE(fixture.calls(), BusCalls());
     QCOMPARE(fixture.pending(), Settings());
+}
+
+// The rows' groups only name them for screen readers.
+void TestBasicPage::rateRowGroupsDrawNothing()
+{
+    const std::unique_ptr<QGroupBox> group(
+        PageHelpers::namedRow("字频调整", PageHelpers::rowWithSpacer({})));
+    QImage image(100, 50, QImage::Format_ARGB32);
+    group->resize(image.size());
+    image.fill(Qt::transparent);
+    const QImage blank = image.copy();
+    group->render(&image, {}, {}, {});
+    QCOMPARE(image, blank);
+    QCOMPARE(group->minimumSizeHint(), QSize(0, 0));
+    group->setFont(QFont(group->font().family(), 30));
+    QCOMPARE(group->minimumSizeHint(), QSize(0, 0));
 }
 
 QTEST_MAIN(TestBasicPage)
