@@ -95,6 +95,9 @@ double applyOnce(MainWidget &widget, int round)
 
 int main(int argc, char **argv)
 {
+    // The window is never shown: no display needed.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 51;
     TemporaryHome home;
