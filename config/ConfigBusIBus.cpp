@@ -121,7 +121,6 @@ bool ConfigBusIBus::init()
     // long too. Not the session's value: for one it cannot read libibus
     // waits 15 s, for -1 for ever.
     qputenv("IBUS_TIMEOUT", QByteArray::number(callTimeoutMs));
-    m_open = true;
     return true;
 }
 
@@ -129,7 +128,7 @@ bool ConfigBusIBus::startConnecting()
 {
     if (m_bus)
         return true;
-    if (!m_open || !IBusLibrary::load())
+    if (!IBusLibrary::load())
         return false;
     ibus().ibus_init();
     m_cancellable.reset(ibus().g_cancellable_new());
@@ -144,7 +143,6 @@ void ConfigBusIBus::uninit()
     // Their callbacks point into this object, and their failures are no
     // later connection's.
     settle();
-    m_open = false;
     if (!m_bus)
         return;
     const ThreadDefaultContext scope(m_context.get());

@@ -53,7 +53,7 @@ public:
     /// use. Always true: without a daemon, or without libibus, the window
     /// still opens and each write reports its failure.
     bool init() override;
-    /// Drops the proxy and the bus; nothing connects again before init().
+    /// Drops the proxy and the bus; a later write connects again.
     void uninit() override;
     void setValue_Int(const QString &name, int value) override;
     void setValue_String(const QString &name, const QString &value) override;
@@ -105,8 +105,8 @@ private:
     int allowanceMs() const;
 
     IBusConfig *config();
-    /// Loads libibus and starts connecting, once between init() and
-    /// uninit(); false without libibus.
+    /// Loads libibus and starts connecting, unless under way; false without
+    /// libibus.
     bool startConnecting();
     bool connected();
     void dropClosedConfig();
@@ -127,7 +127,6 @@ private:
     std::unique_ptr<IBusBus, GObjectUnref> m_bus;
     std::unique_ptr<IBusConfig, GObjectUnref> m_config;
     bool m_configPending = false;
-    bool m_open = false; ///< between init() and uninit()
     /// In the order sent; a deque keeps each callback's entry in place.
     std::deque<Write> m_writes;
 
