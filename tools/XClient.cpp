@@ -8,6 +8,7 @@
 #include <memory>
 #include <poll.h>
 #include <time.h>
+#include <utility>
 
 namespace
 {
@@ -60,7 +61,11 @@ XClient::XClient(const QByteArray &display)
     free(xcb_damage_query_version_reply(
         m_connection, xcb_damage_query_version(m_connection, 1, 1), nullptr));
 
-    const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
+    m_startupInfoBegin = atom("_NET_STARTUP_INFO_BEGIN");
+    m_startupInfo = atom("_NET_STARTUP_INFO");
+    // Startup notification messages go to the root with this mask.
+    const uint32_t mask =
+        XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK,
                                  &mask);
     // Damage on the root reports drawing in every window on the screen, so
@@ -100,6 +105,12 @@ int XClient::mapCount(const QString &title)
     for (const Map &map : qAsConst(m_maps))
         count += map.title == title;
     return count;
+}
+
+QByteArrayList XClient::startupMessages()
+{
+    sync();
+    return m_startupMessages;
 }
 
 bool XClient::waitForPaint(xcb_window_t window, int timeoutMs)
@@ -285,7 +296,27 @@ void XClient::handle(xcb_generic_event_t *event)
             reinterpret_cast<xcb_damage_notify_event_t *>(event);
         const xcb_rectangle_t &r = damage->area;
         m_damage.append({monotonicMs(), QRect(r.x, r.y, r.width, r.height)});
+    } else if (type == XCB_CLIENT_MESSAGE) {
+        appendStartupMessage(
+            reinterpret_cast<xcb_client_message_event_t *>(event));
     }
+}
+
+void XClient::appendStartupMessage(const xcb_client_message_event_t *piece)
+{
+    // A message comes in pieces of 20 bytes, the first of its own type, up
+    // to a NUL.
+    if (piece->format != 8)
+        return;
+    if (piece->type == m_startupInfoBegin)
+        m_startupMessage.clear();
+    else if (piece->type != m_startupInfo)
+        return;
+    const auto *text = reinterpret_cast<const char *>(piece->data.data8);
+    const int length = int(qstrnlen(text, sizeof piece->data.data8));
+    m_startupMessage.append(text, length);
+    if (length < int(sizeof piece->data.data8))
+        m_startupMessages.append(std::exchange(m_startupMessage, {}));
 }
 
 void XClient::sync()

@@ -3,6 +3,7 @@
 #define QUILMO_TOOLS_XCLIENT_H
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QHash>
 #include <QImage>
 #include <QRect>
@@ -53,6 +54,9 @@ public:
     /// Top-level windows titled @p title mapped so far, up to the server's
     /// present state.
     int mapCount(const QString &title);
+    /// The startup notification messages (_NET_STARTUP_INFO) sent to the
+    /// root window so far, up to the server's present state.
+    QByteArrayList startupMessages();
     /// Waits until @p window is drawn after its map (or after its last
     /// key press) and then stays unchanged for a short while.
     bool waitForPaint(xcb_window_t window, int timeoutMs);
@@ -91,6 +95,7 @@ private:
     /// Handles events until @p done holds; false on timeout.
     bool waitUntil(const std::function<bool()> &done, int timeoutMs);
     void handle(xcb_generic_event_t *event);
+    void appendStartupMessage(const xcb_client_message_event_t *piece);
     /// Handles every event the server sent before this call.
     void sync();
     xcb_atom_t atom(const char *name);
@@ -105,6 +110,10 @@ private:
     xcb_window_t m_root = 0;
     bool m_ready = false;
     uint8_t m_damageEvent = 0;
+    xcb_atom_t m_startupInfoBegin = XCB_ATOM_NONE;
+    xcb_atom_t m_startupInfo = XCB_ATOM_NONE;
+    QByteArray m_startupMessage; // the pieces so far
+    QByteArrayList m_startupMessages;
     QVector<Map> m_maps;
     QVector<xcb_window_t> m_destroyed;
     /// Per window: the sibling it was last stacked on, none at the bottom.
