@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QX11Info>
 
 #include <csignal>
 #include <cstring>
@@ -39,6 +40,19 @@ void preparePlatform()
     // Loading the GL driver costs tens of milliseconds and of MiB at start.
     if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+}
+
+QByteArray takeStartupId()
+{
+    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
+    qunsetenv("DESKTOP_STARTUP_ID");
+    return startupId;
+}
+
+void handStartupIdToWindows(const QByteArray &startupId)
+{
+    if (!startupId.isEmpty() && QX11Info::isPlatformX11())
+        QX11Info::setNextStartupId(startupId);
 }
 
 QString singleInstanceKey()

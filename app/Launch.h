@@ -2,6 +2,7 @@
 #ifndef QUILMO_LAUNCH_H
 #define QUILMO_LAUNCH_H
 
+#include <QByteArray>
 #include <QString>
 
 /// The only command line the tool accepts: its name and the launch token.
@@ -11,6 +12,14 @@ bool isLaunchCommandLine(int argc, const char *const *argv);
 /// scaling, no OpenGL driver for a dialog that draws none (unless the user
 /// chose a GL integration), and SIGXFSZ ignored.
 void preparePlatform();
+
+/// DESKTOP_STARTUP_ID as the process started with, taken out of the
+/// environment (as Qt's X11 support would take it) before any thread runs.
+QByteArray takeStartupId();
+
+/// Gives Qt on X11 the start's @p startupId again: the first window shown
+/// carries it and ends the desktop's launch feedback. Needs a QApplication.
+void handStartupIdToWindows(const QByteArray &startupId);
 
 /// The per-user single-instance key, "quilmo_config_tools_<uid>".
 QString singleInstanceKey();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-2.0-or-later
 #include "app/DesktopIdentity.h"
 #include "app/FirstFrame.h"
+#include "app/FontPreload.h"
 #include "app/Launch.h"
 #include "app/MainWindow.h"
 #include "app/Privileges.h"
@@ -23,9 +24,12 @@ int main(int argc, char *argv[])
         return refuseForeignHome(argc, argv);
     printTracesWithoutCategory();
     preparePlatform();
-    // Qt's X11 support takes it out of the environment.
-    const QByteArray startupId = qgetenv("DESKTOP_STARTUP_ID");
+    const QByteArray startupId = takeStartupId();
+    // Fontconfig loads beside Qt's start: the environment stays as it is.
+    FontPreload fonts;
     QApplication app(argc, argv);
+    fonts.wait();
+    handStartupIdToWindows(startupId);
     installTranslations();
     applyDesktopIdentity();
     // Before the lock exists, so that whoever sees the lock can end us.

@@ -8,6 +8,9 @@ build="cmake ninja-build g++ pkg-config qtbase5-dev libibus-1.0-dev"
 build="$build qttools5-dev qttools5-dev-tools"
 # A later start's activation token reaches the desktop through KWindowSystem.
 build="$build libkf5windowsystem-dev"
+# Qt's own start is shortened: the start's id handed back to it on X11, the
+# font configuration loaded beside it.
+build="$build libqt5x11extras5-dev libfontconfig-dev"
 # Xvfb and a CJK font let the tool open (and show Chinese) without a desktop;
 # xwin (tools/) drives the window there through XCB, DAMAGE and XTEST.
 run="$build ibus xvfb x11-utils xauth fonts-wqy-microhei"

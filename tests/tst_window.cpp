@@ -264,9 +264,13 @@ void TestWindow::opensOnceAtFixedSizeAndClosesCleanly()
 {
     QProcess first;
     xcb_window_t window = 0;
-    openWindow(first, 1, &window);
+    const QByteArray firstId = "first-start_TIME4241";
+    openWindow(first, 1, &window, {{"DESKTOP_STARTUP_ID", firstId}});
     if (QTest::currentTestFailed())
         return;
+    // The desktop ends its launch feedback on this message.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_x->startupMessages().contains("remove: ID=" + firstId), waitMs);
 
     const int maps = m_x->mapCount(title);
     m_x->lower(window);
