@@ -18,13 +18,13 @@ deb=$(scripts/package.sh)
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 
-# start_on_xvfb LAUNCHER: a private HOME, lock and runtime directory, so that
+# start_on_xvfb COMMAND [ARG...]: a private HOME, lock and runtime directory, so that
 # a copy the user has open does not count as the first one.
 start_on_xvfb() {
     env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home" \
         IBUS_ADDRESS="unix:path=$home/no-ibus" QT_QPA_PLATFORM=xcb \
         xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
-        "$xwin" time "墨岚拼音输入法设置" "$1"
+        "$xwin" time "墨岚拼音输入法设置" "$@"
 }
 
 # Runs the unpacked files through a copy of the package's launcher that
@@ -64,6 +64,9 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q \
     --no-install-recommends "$deb" >/dev/null
 echo "Starting the installed launcher on Xvfb"
 start_on_xvfb /usr/bin/quilmo-config
+echo "Starting the installed desktop entry's command on Xvfb"
+# The Exec line's words: the executable and the token.
+start_on_xvfb $(sed -n 's/^Exec=//p' /usr/share/applications/quilmo-config.desktop)
 
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -q quilmo-config \
     >/dev/null

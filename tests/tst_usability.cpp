@@ -431,7 +431,7 @@ void TestUsability::oneEnglishName()
     const QByteArray title =
         english.translate("MainWindow", "墨岚拼音输入法设置").toUtf8();
     for (const char *name :
-         {"quilmo-config.desktop", "quilmo-config.metainfo.xml",
+         {"quilmo-config.desktop.in", "quilmo-config.metainfo.xml",
           "quilmo-config.1.in"}) {
         QFile file(QUILMO_DATA_DIR + QString(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
