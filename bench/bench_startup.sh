@@ -1,7 +1,8 @@
 #!/bin/sh
 # Time to window: from exec to the MapNotify of the settings tool's window
-# (started through its launcher) against minimal_window, a bare Qt window of
-# the same size and controls. One Xvfb, one private D-Bus session and IBus
+# (started as its desktop entry starts it: the executable with the token;
+# once more through its launcher, a shell script) against minimal_window, a
+# bare Qt window of the same size and controls. One Xvfb, one private D-Bus session and IBus
 # daemon for all runs; the runs alternate, each with a fresh HOME. Each
 # program also runs with the other GL choice (the tool skips Qt's GL driver
 # unless QT_XCB_GL_INTEGRATION is set; a bare window loads it), and in English
@@ -13,7 +14,7 @@ set -eu
 build=${1:-build}
 runs=${2:-11}
 bin=$build/bin
-for program in xwin quilmo-config minimal_window; do
+for program in xwin quilmo-config quilmo_config_tools_ibus minimal_window; do
     if [ ! -x "$bin/$program" ]; then
         echo "$bin/$program is missing: build $build first" >&2
         exit 1
@@ -74,10 +75,11 @@ head -c $((72 * 20000)) "$work/headers" |
 rm "$work/headers"
 with_libraries=""
 
-# run NAME TITLE COMMAND [VARIABLE=VALUE...]: one start of COMMAND until its
-# window TITLE is drawn, then closed; appends "ms KiB" to $work/NAME.
+# run NAME TITLE VARIABLES COMMAND [ARG...]: one start of COMMAND, with the
+# VARIABLE=VALUE words of VARIABLES set, until its window TITLE is drawn,
+# then closed; appends "ms KiB" to $work/NAME.
 run() {
-    name=$1 title=$2 command=$3
+    name=$1 title=$2 variables=$3 command=$4
     shift 3
     home=$(mktemp -d "$work/home.XXXXXX")
     run_dir=$(mktemp -d "$runtime/run.XXXXXX")
@@ -85,8 +87,8 @@ run() {
         mkdir -p "$home/.config/quilmo"
         ln -s "$libraries" "$home/.config/quilmo/wordlib"
     fi
-    if ! line=$(env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$run_dir" "$@" \
-        "$bin/xwin" time "$title" "$command" 2>"$work/stderr"); then
+    if ! line=$(env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$run_dir" \
+        $variables "$bin/xwin" time "$title" "$@" 2>"$work/stderr"); then
         cat "$work/stderr" >&2
         exit 1
     fi
@@ -102,16 +104,18 @@ run() {
 tool="墨岚拼音输入法设置"
 tool_english="Molan Pinyin Input Method Settings"
 minimal="minimal window"
+program=$bin/quilmo_config_tools_ibus
+token=$(sed -n 's/^exec .* "\(.*\)"$/\1/p' "$bin/quilmo-config")
 round() {
-    run "${1}tool" "$tool" "$bin/quilmo-config"
-    run "${1}tool_english" "$tool_english" "$bin/quilmo-config" \
-        LANG=en_US.UTF-8
-    run "${1}minimal" "$minimal" "$bin/minimal_window"
-    run "${1}tool_gl" "$tool" "$bin/quilmo-config" QT_XCB_GL_INTEGRATION=xcb_glx
-    run "${1}minimal_nogl" "$minimal" "$bin/minimal_window" \
-        QT_XCB_GL_INTEGRATION=none
+    run "${1}tool" "$tool" "" "$program" "$token"
+    run "${1}tool_launcher" "$tool" "" "$bin/quilmo-config"
+    run "${1}tool_english" "$tool_english" LANG=en_US.UTF-8 "$program" "$token"
+    run "${1}minimal" "$minimal" "" "$bin/minimal_window"
+    run "${1}tool_gl" "$tool" QT_XCB_GL_INTEGRATION=xcb_glx "$program" "$token"
+    run "${1}minimal_nogl" "$minimal" QT_XCB_GL_INTEGRATION=none \
+        "$bin/minimal_window"
     with_libraries=1
-    run "${1}tool_libraries" "$tool" "$bin/quilmo-config"
+    run "${1}tool_libraries" "$tool" "" "$program" "$token"
     with_libraries=""
 }
 round warmup_ # fills the page cache; not counted
@@ -126,7 +130,8 @@ median() {
     cut -d' ' -f"$2" "$work/$1" | sort -n | awk '{ v[NR] = $1 }
         END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-for name in tool minimal tool_gl minimal_nogl tool_libraries tool_english; do
+for name in tool tool_launcher minimal tool_gl minimal_nogl tool_libraries \
+    tool_english; do
     eval "${name}_ms=\$(median $name 1) ${name}_kib=\$(median $name 2)"
 done
 
@@ -137,6 +142,8 @@ row() {
         'BEGIN { printf "  %-44s %7.1f ms %7.1f MiB\n", l, ms, kib / 1024 }'
 }
 row "quilmo-config (skips the GL driver)" "$tool_ms" "$tool_kib"
+row "quilmo-config through its launcher script" "$tool_launcher_ms" \
+    "$tool_launcher_kib"
 row "minimal window (Qt's default: GL driver)" "$minimal_ms" "$minimal_kib"
 row "quilmo-config, QT_XCB_GL_INTEGRATION=xcb_glx" "$tool_gl_ms" "$tool_gl_kib"
 row "minimal window, QT_XCB_GL_INTEGRATION=none" "$minimal_nogl_ms" \
@@ -156,6 +163,8 @@ ratio "both without the GL driver" "$tool_ms" "$minimal_nogl_ms" \
     "$tool_kib" "$minimal_nogl_kib"
 ratio "both with the GL driver" "$tool_gl_ms" "$minimal_ms" "$tool_gl_kib" \
     "$minimal_kib"
+ratio "through the launcher, no GL" "$tool_launcher_ms" "$minimal_nogl_ms" \
+    "$tool_launcher_kib" "$minimal_nogl_kib"
 ratio "20,000 libraries, both no GL" "$tool_libraries_ms" \
     "$minimal_nogl_ms" "$tool_libraries_kib" "$minimal_nogl_kib"
 echo "English / Chinese quilmo-config (goal: at most 1.1):"
