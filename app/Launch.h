@@ -17,8 +17,8 @@ void preparePlatform();
 /// environment (as Qt's X11 support would take it) before any thread runs.
 QByteArray takeStartupId();
 
-/// Gives Qt on X11 the start's @p startupId again: the first window shown
-/// carries it and ends the desktop's launch feedback. Needs a QApplication.
+/// Gives Qt on X11 the start's @p startupId again: showing the first window
+/// ends the desktop's launch feedback with it. Needs a QApplication.
 void handStartupIdToWindows(const QByteArray &startupId);
 
 /// The per-user single-instance key, "quilmo_config_tools_<uid>".
