@@ -37,6 +37,9 @@ const QString launcher = QStringLiteral(QUILMO_LAUNCHER);
 const QString screenshotDir = QStringLiteral(QUILMO_SCREENSHOT_DIR);
 const QSize windowSize(600, 400);
 const int waitMs = 20000;
+// The CJK font the tool's dependencies bring.
+const QString cjkFont =
+    QStringLiteral("/usr/share/fonts/truetype/wqy/wqy-microhei.ttc");
 
 const int tabCount = 4;
 
@@ -368,9 +371,9 @@ void TestWindow::leavesTheUsersHomeToTheUser_data()
 }
 
 // Run as root on a user's home (sudo -E): 添加's file dialog opened and
-// cancelled, then 确定. Qt, D-Bus and IBus write there too, not only the
-// tool; what appears is the user's, and a link the user planted to a file
-// of root's is not written through.
+// cancelled, then 确定. Qt, D-Bus, IBus and fontconfig (for the user's own
+// fonts) write there too, not only the tool; what appears is the user's,
+// and a link the user planted to a file of root's is not written through.
 void TestWindow::leavesTheUsersHomeToTheUser()
 {
     QFETCH(QString, sessionBus);
@@ -382,6 +385,9 @@ void TestWindow::leavesTheUsersHomeToTheUser()
     QVERIFY(
         QFile::setPermissions(rootsFile, QFile::ReadOwner | QFile::WriteOwner));
     QVERIFY(QFile::link(rootsFile, m_home->filePath(".config/QtProject.conf")));
+    const QString userFonts = m_home->filePath(".local/share/fonts");
+    QVERIFY(QDir().mkpath(userFonts));
+    QVERIFY(QFile::link(cjkFont, userFonts + "/wqy-microhei.ttc"));
     QVERIFY(chownTree(m_home->path(), 65534, 65534));
 
     QProcess tool;
@@ -410,6 +416,7 @@ void TestWindow::leavesTheUsersHomeToTheUser()
         m_home->filePath(".config/quilmo/config_ibus.ini"));
     QVERIFY(settings.value("basic/candidatecount").isValid());
     QCOMPARE(readFile(rootsFile), QByteArray("root:secret\n"));
+    QVERIFY(QFileInfo::exists(m_home->filePath(".cache/fontconfig")));
     QCOMPARE(ownedByRoot(m_home->path()), QStringList());
 }
 
