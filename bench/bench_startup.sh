@@ -2,12 +2,13 @@
 # Time to window: from exec to the MapNotify of the settings tool's window
 # (started as its desktop entry starts it: the executable with the token;
 # once more through its launcher, a shell script) against minimal_window, a
-# bare Qt window of the same size and controls. One Xvfb, one private D-Bus session and IBus
-# daemon for all runs; the runs alternate, each with a fresh HOME. Each
-# program also runs with the other GL choice (the tool skips Qt's GL driver
-# unless QT_XCB_GL_INTEGRATION is set; a bare window loads it), and in English
-# (LANG=en_US.UTF-8) against its Chinese start. Prints the
-# median time and peak RSS of each and their ratios; asserts nothing.
+# bare Qt window of the same size and controls. One Xvfb, one private D-Bus
+# session and IBus daemon for all runs; the runs alternate, each with a
+# fresh HOME. Each program also runs with the other GL choice (the tool
+# skips Qt's GL driver unless QT_XCB_GL_INTEGRATION is set; a bare window
+# loads it), and in English (LANG=en_US.UTF-8) against its Chinese start.
+# Prints the median time and peak RSS of each and their ratios; asserts
+# nothing.
 #
 #   bench/bench_startup.sh [BUILD_DIR [RUNS]]     (build and 11 by default)
 set -eu

@@ -18,8 +18,8 @@ deb=$(scripts/package.sh)
 home=$(mktemp -d)
 trap 'rm -rf "$home"' EXIT
 
-# start_on_xvfb COMMAND [ARG...]: a private HOME, lock and runtime directory, so that
-# a copy the user has open does not count as the first one.
+# start_on_xvfb COMMAND [ARG...]: a private HOME, lock and runtime
+# directory, so that a copy the user has open does not count as the first.
 start_on_xvfb() {
     env HOME="$home" TMPDIR="$home" XDG_RUNTIME_DIR="$home" \
         IBUS_ADDRESS="unix:path=$home/no-ibus" QT_QPA_PLATFORM=xcb \
@@ -65,8 +65,9 @@ DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q \
 echo "Starting the installed launcher on Xvfb"
 start_on_xvfb /usr/bin/quilmo-config
 echo "Starting the installed desktop entry's command on Xvfb"
+entry=/usr/share/applications/quilmo-config.desktop
 # The Exec line's words: the executable and the token.
-start_on_xvfb $(sed -n 's/^Exec=//p' /usr/share/applications/quilmo-config.desktop)
+start_on_xvfb $(sed -n 's/^Exec=//p' "$entry")
 
 DEBIAN_FRONTEND=noninteractive $sudo apt-get remove -y -q quilmo-config \
     >/dev/null
